@@ -1,0 +1,99 @@
+// Error codes of the evaluator and the one table that describes them.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace vexa {
+
+// Every failure the evaluator reports. The numbers are what LastError().Number shows, so they
+// never change once published. Codes 1-19 come from reading the text, 21-39 from computing
+// it, 41 and up concern the whole text or the calling program rather than a place in it.
+enum class ErrorCode : std::int32_t {
+    None = 0, // no error
+
+    // A character that no token starts with: '2 # 3', a non-breaking space, a lone surrogate.
+    UnexpectedCharacter = 1,
+    // A '.' that belongs to no number: '.', '1+.', the second point of '1.2.3'.
+    MisplacedDecimalPoint = 2,
+    // A literal that rounds to infinity: '1e400'.
+    NumberTooLarge = 3,
+    // A name that is neither a function nor a constant: 'x+1', 'foo(2)'.
+    UnknownName = 4,
+    // An operator or closer where a value must start: '*2', '1+*2', '()', 'pow(,2)'.
+    MissingOperand = 5,
+    // The text ends where a value must start: '1+', '-', 'pow(2,'.
+    UnexpectedEnd = 6,
+    // Two values side by side; there is no implicit multiplication: '2pi', '2(3)', '2 3'.
+    MissingOperator = 7,
+    // The text ends inside parentheses or a call: '(1+2', 'sin(1'.
+    MissingClosingParenthesis = 8,
+    // A ')' with no '(' open: '1+2)'.
+    UnmatchedClosingParenthesis = 9,
+    // A ',' that does not separate the arguments of a call: '1,2', '(1,2)'.
+    MisplacedComma = 10,
+    // A function name not followed by '(': 'sin 1', 'sqrt'.
+    MissingOpeningParenthesis = 11,
+    // A constant followed by '(': 'pi(2)'.
+    ConstantCalled = 12,
+    // A call with fewer arguments than the function takes: 'sin()', 'pow(2)'.
+    TooFewArguments = 13,
+    // A call with more arguments than the function takes: 'sqrt(1,2)'.
+    TooManyArguments = 14,
+    // Parentheses, calls and '^' nested deeper than the parser allows: 257 '(' in a row.
+    NestedTooDeeply = 15,
+
+    // A divisor that is zero: '1/0', '1/(2-2)'.
+    DivisionByZero = 21,
+    // 'sqrt(-1)'.
+    SquareRootOfNegative = 22,
+    // log, ln or log10 of a value <= 0: 'ln(0)', 'log10(-1)'.
+    LogarithmOfNonPositive = 23,
+    // asin or acos of a value outside [-1, 1]: 'asin(2)'.
+    InverseTrigOutOfRange = 24,
+    // tan at an odd quarter turn in degrees or grads: 'tan(90)'.
+    TangentUndefined = 25,
+    // cot at a multiple of a half turn: 'cot(0)', 'cot(180)' in degrees.
+    CotangentUndefined = 26,
+    // A negative base with a non-integer exponent: '(-8)^(1/3)', 'pow(-2, 0.5)'.
+    NegativeBaseFractionalExponent = 27,
+    // Zero to a negative power: '0^-1', 'pow(0, -2)'.
+    ZeroToNegativePower = 28,
+    // An operation whose result is not finite: '1e308*10', 'exp(1000)'.
+    ResultTooLarge = 29,
+
+    // The text is empty or only blanks.
+    NothingToCompute = 41,
+    // Evaluate before a successful Compile of the current text.
+    NotCompiled = 42,
+    // Item() with an index that names no slot.
+    NoSuchExpression = 43,
+    // An angle unit other than 0, 1 or 2.
+    InvalidAngleUnit = 44,
+    // A text longer than maxTextLength 16-bit units.
+    TextTooLong = 45,
+};
+
+// Where an error points: 0 at a place in the text (Position is meaningful), 1 at the whole
+// text or the call itself (Position is 0).
+enum class ErrorKind : std::int32_t { AtPlace = 0, WholeText = 1 };
+
+struct ErrorEntry {
+    ErrorCode code;
+    ErrorKind kind;
+    // Reads well with " at pos. N" appended, so it never carries a position itself.
+    std::u16string_view description;
+};
+
+// Every error code except None, in code order.
+std::span<const ErrorEntry> errorTable();
+
+// The table's row for code; None has no row and must not be passed.
+const ErrorEntry& errorEntry(ErrorCode code);
+
+// The longest text Compile accepts, in 16-bit units. Far above what the window's box holds,
+// and low enough that every position fits comfortably in 32 bits.
+inline constexpr std::size_t maxTextLength = std::size_t{1} << 20;
+
+} // namespace vexa

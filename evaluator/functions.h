@@ -1,0 +1,59 @@
+// The arithmetic the evaluator knows: the angle unit, the function and constant tables, and the
+// operators that can fail.
+#pragma once
+
+#include "evaluator/errors.h"
+#include "evaluator/vexa.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace vexa {
+
+// The one place that knows how large a turn is in each angle unit.
+class Angle {
+public:
+    // unit: Radians, Degrees or Grads, already checked by the caller.
+    explicit Angle(std::int32_t unit) : unit_(unit) {}
+
+    bool isRadians() const { return unit_ == Radians; }
+    double fullTurn() const;
+    double toRadians(double angle) const;
+    double fromRadians(double radians) const;
+
+private:
+    std::int32_t unit_;
+};
+
+// A computed value or the reason there is none. Non-finite values are not checked here: the
+// machine turns every one of them into ResultTooLarge at the operation that produced it.
+struct Outcome {
+    double value = 0;
+    ErrorCode error = ErrorCode::None;
+};
+
+struct Function {
+    std::string_view name; // lower case; names match regardless of case
+    int arity;
+    Outcome (*apply)(const double* args, Angle angle);
+};
+
+struct Constant {
+    std::string_view name;
+    double value;
+};
+
+std::span<const Function> functionTable();
+std::span<const Constant> constantTable();
+
+// Index into functionTable() / constantTable() of the name, in any letter case.
+std::optional<std::size_t> findFunction(std::u16string_view name);
+std::optional<std::size_t> findConstant(std::u16string_view name);
+
+// The binary operators with a domain, shared by '/', '^' and pow().
+Outcome divide(double dividend, double divisor);
+Outcome power(double base, double exponent);
+
+} // namespace vexa

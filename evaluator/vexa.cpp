@@ -1,0 +1,130 @@
+#include "evaluator/vexa.h"
+
+#include "evaluator/compiler.h"
+#include "evaluator/errors.h"
+#include "evaluator/functions.h"
+#include "evaluator/machine.h"
+#include "evaluator/program.h"
+
+#include <utility>
+#include <vector>
+
+namespace vexa {
+namespace {
+
+class Engine;
+
+// One expression slot: its text, and the program compiled from it with the scratch storage
+// that compiling and running reuse from one text to the next.
+class Slot final : public Expression {
+public:
+    Slot(Engine& engine, std::u16string_view name, std::u16string_view first,
+         std::u16string_view second)
+        : engine_(engine), name_(name), first_(first), second_(second) {}
+
+    void setText(std::u16string_view text) override {
+        text_.assign(text);
+        compiled_ = false;
+    }
+    void Compile() override;
+    double Evaluate() override;
+
+    const std::u16string& name() const { return name_; }
+
+private:
+    Engine& engine_;
+    std::u16string name_;
+    std::u16string first_; // Add's further strings, kept unread for the caller's sake
+    std::u16string second_;
+    std::u16string text_;
+    Compiler compiler_;
+    Program program_;
+    Machine machine_;
+    bool compiled_ = false;
+};
+
+// Owns the slots, the angle unit and the last error, which every slot reports through.
+class Engine final : public Vexa, public ExpressionList {
+public:
+    ExpressionList& Expressions() override { return *this; }
+    const ErrorInfo& LastError() const override { return lastError_; }
+    std::int32_t AngleUnit() const override { return angleUnit_; }
+
+    void setAngleUnit(std::int32_t unit) override {
+        if (unit < Radians || unit > Grads) {
+            fail(ErrorCode::InvalidAngleUnit, 0);
+        }
+        angleUnit_ = unit;
+        succeed();
+    }
+
+    Expression& Add(std::u16string_view name, std::u16string_view first,
+                    std::u16string_view second) override {
+        slots_.push_back(std::make_unique<Slot>(*this, name, first, second));
+        return *slots_.back();
+    }
+
+    Expression& Item(std::int16_t index) override {
+        if (index < 0 || static_cast<std::size_t>(index) >= slots_.size()) {
+            fail(ErrorCode::NoSuchExpression, 0);
+        }
+        succeed();
+        return *slots_[static_cast<std::size_t>(index)];
+    }
+
+    // Every member that can fail records its outcome here: the error, or Number 0.
+    [[noreturn]] void fail(ErrorCode code, std::uint32_t start) {
+        const ErrorEntry& entry = errorEntry(code);
+        lastError_.Number = static_cast<std::int32_t>(code);
+        lastError_.Description.assign(entry.description);
+        lastError_.Kind = static_cast<std::int32_t>(entry.kind);
+        lastError_.Position =
+            entry.kind == ErrorKind::AtPlace ? static_cast<std::int32_t>(start) + 1 : 0;
+        throw Failure(lastError_.Number, lastError_.Description);
+    }
+
+    // Clearing keeps the description's storage, so a successful Evaluate allocates nothing.
+    void succeed() {
+        lastError_.Number = 0;
+        lastError_.Description.clear();
+        lastError_.Position = 0;
+        lastError_.Kind = 0;
+    }
+
+private:
+    std::vector<std::unique_ptr<Slot>> slots_;
+    ErrorInfo lastError_;
+    std::int32_t angleUnit_ = Radians;
+};
+
+void Slot::Compile() {
+    compiled_ = false;
+    try {
+        compiler_.compile(text_, program_);
+    } catch (const CompileError& error) {
+        engine_.fail(error.code, error.start);
+    }
+    machine_.prepare(program_);
+    compiled_ = true;
+    engine_.succeed();
+}
+
+double Slot::Evaluate() {
+    if (!compiled_) {
+        engine_.fail(ErrorCode::NotCompiled, 0);
+    }
+    const RunResult result = machine_.run(program_, Angle(engine_.AngleUnit()));
+    if (result.error != ErrorCode::None) {
+        engine_.fail(result.error, result.start);
+    }
+    engine_.succeed();
+    return result.value;
+}
+
+} // namespace
+
+std::unique_ptr<Vexa> makeVexa() {
+    return std::make_unique<Engine>();
+}
+
+} // namespace vexa

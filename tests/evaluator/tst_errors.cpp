@@ -1,0 +1,329 @@
+// Which error the evaluator reports, where, and of which kind.
+#include "support.h"
+
+#include "evaluator/errors.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <set>
+#include <span>
+
+namespace {
+
+using vexa::Degrees;
+using vexa::ErrorCode;
+using vexa::Grads;
+using vexa::Radians;
+using vexa_test::Calculator;
+using vexa_test::number;
+using vexa_test::printable;
+
+struct Failing {
+    std::u16string_view text;
+    std::int32_t unit;
+    ErrorCode code;
+    std::int32_t position; // 0 for errors of the whole text
+};
+
+constexpr Failing syntaxErrors[] = {
+    {u"2 # 3", Radians, ErrorCode::UnexpectedCharacter, 3},
+    {u"1\u00A02", Radians, ErrorCode::UnexpectedCharacter, 2}, // non-breaking space
+    {u"\u0661", Radians, ErrorCode::UnexpectedCharacter, 1},   // a non-ASCII digit
+    {u"1+\xD800", Radians, ErrorCode::UnexpectedCharacter, 3}, // an unpaired surrogate
+    {u"1+\U0001F600", Radians, ErrorCode::UnexpectedCharacter, 3},
+    {u"1\n", Radians, ErrorCode::UnexpectedCharacter, 2},
+    {u"_x", Radians, ErrorCode::UnexpectedCharacter, 1},
+    {u"sin$", Radians, ErrorCode::UnexpectedCharacter, 4},
+    {u"1+2$", Radians, ErrorCode::UnexpectedCharacter, 4},
+
+    {u".", Radians, ErrorCode::MisplacedDecimalPoint, 1},
+    {u"1+.", Radians, ErrorCode::MisplacedDecimalPoint, 3},
+    {u"1.2.3", Radians, ErrorCode::MisplacedDecimalPoint, 4},
+    {u"1..2", Radians, ErrorCode::MisplacedDecimalPoint, 3},
+    {u"1e5.5", Radians, ErrorCode::MisplacedDecimalPoint, 4},
+    {u". 5", Radians, ErrorCode::MisplacedDecimalPoint, 1},
+
+    {u"1e400", Radians, ErrorCode::NumberTooLarge, 1},
+    {u"2+1e309", Radians, ErrorCode::NumberTooLarge, 3},
+    {u"1.7976931348623159e308", Radians, ErrorCode::NumberTooLarge, 1},
+    {u"0.001e312", Radians, ErrorCode::NumberTooLarge, 1},
+    {u"1e99999999999999999999", Radians, ErrorCode::NumberTooLarge, 1},
+    {u"1e400$", Radians, ErrorCode::NumberTooLarge, 1},
+
+    {u"x+1", Radians, ErrorCode::UnknownName, 1},
+    {u"1+foo(2)", Radians, ErrorCode::UnknownName, 3},
+    {u"sinh(1)", Radians, ErrorCode::UnknownName, 1},
+    {u"e3", Radians, ErrorCode::UnknownName, 1},
+    {u"pie", Radians, ErrorCode::UnknownName, 1},
+    {u"foo$", Radians, ErrorCode::UnknownName, 1},
+
+    {u"*2", Radians, ErrorCode::MissingOperand, 1},
+    {u"1+*2", Radians, ErrorCode::MissingOperand, 3},
+    {u"()", Radians, ErrorCode::MissingOperand, 2},
+    {u")", Radians, ErrorCode::MissingOperand, 1},
+    {u"pow(,2)", Radians, ErrorCode::MissingOperand, 5},
+    {u"pow(2,)", Radians, ErrorCode::MissingOperand, 7},
+    {u"2^*3", Radians, ErrorCode::MissingOperand, 3},
+    {u"1+,2", Radians, ErrorCode::MissingOperand, 3},
+
+    {u"1+", Radians, ErrorCode::UnexpectedEnd, 3},
+    {u"1+   ", Radians, ErrorCode::UnexpectedEnd, 6},
+    {u"-", Radians, ErrorCode::UnexpectedEnd, 2},
+    {u"(", Radians, ErrorCode::UnexpectedEnd, 2},
+    {u"sin(", Radians, ErrorCode::UnexpectedEnd, 5},
+    {u"pow(2,", Radians, ErrorCode::UnexpectedEnd, 7},
+    {u"2^", Radians, ErrorCode::UnexpectedEnd, 3},
+    {u"1/0+", Radians, ErrorCode::UnexpectedEnd, 5},
+
+    {u"2pi", Radians, ErrorCode::MissingOperator, 2},
+    {u"2(3)", Radians, ErrorCode::MissingOperator, 2},
+    {u"2 3", Radians, ErrorCode::MissingOperator, 3},
+    {u"(1)(2)", Radians, ErrorCode::MissingOperator, 4},
+    {u"pi e", Radians, ErrorCode::MissingOperator, 4},
+    {u"2e", Radians, ErrorCode::MissingOperator, 2},
+    {u"2e+", Radians, ErrorCode::MissingOperator, 2},
+    {u"1e5e5", Radians, ErrorCode::MissingOperator, 4},
+    {u"sin(1)2", Radians, ErrorCode::MissingOperator, 7},
+    {u"1 .5", Radians, ErrorCode::MissingOperator, 3},
+    {u"2 1e400", Radians, ErrorCode::MissingOperator, 3},
+    {u"pow(1 2)", Radians, ErrorCode::MissingOperator, 7},
+
+    {u"(1+2", Radians, ErrorCode::MissingClosingParenthesis, 5},
+    {u"sin(1", Radians, ErrorCode::MissingClosingParenthesis, 6},
+    {u"((1)", Radians, ErrorCode::MissingClosingParenthesis, 5},
+    {u"pow(1,2", Radians, ErrorCode::MissingClosingParenthesis, 8},
+    {u"(1   ", Radians, ErrorCode::MissingClosingParenthesis, 6},
+
+    {u"1+2)", Radians, ErrorCode::UnmatchedClosingParenthesis, 4},
+    {u"(1))", Radians, ErrorCode::UnmatchedClosingParenthesis, 4},
+
+    {u"1,2", Radians, ErrorCode::MisplacedComma, 2},
+    {u"(1,2)", Radians, ErrorCode::MisplacedComma, 3},
+    {u"sin((1,2))", Radians, ErrorCode::MisplacedComma, 7},
+
+    {u"sin 1", Radians, ErrorCode::MissingOpeningParenthesis, 5},
+    {u"sqrt", Radians, ErrorCode::MissingOpeningParenthesis, 5},
+    {u"SIN  ", Radians, ErrorCode::MissingOpeningParenthesis, 6},
+    {u"sin+1", Radians, ErrorCode::MissingOpeningParenthesis, 4},
+    {u"2*cos", Radians, ErrorCode::MissingOpeningParenthesis, 6},
+
+    {u"pi(2)", Radians, ErrorCode::ConstantCalled, 3},
+    {u"e (1)", Radians, ErrorCode::ConstantCalled, 3},
+    {u"2*PI(1)", Radians, ErrorCode::ConstantCalled, 5},
+
+    {u"sin()", Radians, ErrorCode::TooFewArguments, 1},
+    {u"pow(2)", Radians, ErrorCode::TooFewArguments, 1},
+    {u"1+pow( )", Radians, ErrorCode::TooFewArguments, 3},
+    {u"sin()$", Radians, ErrorCode::TooFewArguments, 1},
+
+    {u"sqrt(1,2)", Radians, ErrorCode::TooManyArguments, 1},
+    {u"sin(1,2,3)", Radians, ErrorCode::TooManyArguments, 1},
+    {u"2*pow(1,2,3)", Radians, ErrorCode::TooManyArguments, 3},
+
+    // The first error in reading order wins over anything later in the text.
+    {u"1/0+sqrt(", Radians, ErrorCode::UnexpectedEnd, 10},
+    {u"sqrt(-1)+x", Radians, ErrorCode::UnknownName, 10},
+};
+
+constexpr Failing evaluationErrors[] = {
+    {u"1/0", Radians, ErrorCode::DivisionByZero, 2},
+    {u"1/(2-2)", Radians, ErrorCode::DivisionByZero, 2},
+    {u"0/0", Radians, ErrorCode::DivisionByZero, 2},
+    {u"1/-0", Radians, ErrorCode::DivisionByZero, 2},
+    {u"2*3/0", Radians, ErrorCode::DivisionByZero, 4},
+    {u"1/0+sqrt(-1)", Radians, ErrorCode::DivisionByZero, 2},
+    {u"1/1e-400", Radians, ErrorCode::DivisionByZero, 2},
+
+    {u"sqrt(-1)", Radians, ErrorCode::SquareRootOfNegative, 1},
+    {u"1+sqrt(-1e-300)", Radians, ErrorCode::SquareRootOfNegative, 3},
+    {u"sqrt(-1)+1/0", Radians, ErrorCode::SquareRootOfNegative, 1},
+
+    {u"ln(0)", Radians, ErrorCode::LogarithmOfNonPositive, 1},
+    {u"log(-1)", Radians, ErrorCode::LogarithmOfNonPositive, 1},
+    {u"log10(-1)", Radians, ErrorCode::LogarithmOfNonPositive, 1},
+    {u"log10(0)", Radians, ErrorCode::LogarithmOfNonPositive, 1},
+    {u"ln(-0)", Radians, ErrorCode::LogarithmOfNonPositive, 1},
+    {u"log10(1e-400)", Radians, ErrorCode::LogarithmOfNonPositive, 1},
+
+    {u"asin(2)", Radians, ErrorCode::InverseTrigOutOfRange, 1},
+    {u"acos(-1.0000001)", Radians, ErrorCode::InverseTrigOutOfRange, 1},
+    {u"2+asin(1.5)", Degrees, ErrorCode::InverseTrigOutOfRange, 3},
+
+    {u"tan(90)", Degrees, ErrorCode::TangentUndefined, 1},
+    {u"tan(-270)", Degrees, ErrorCode::TangentUndefined, 1},
+    {u"1+tan(450)", Degrees, ErrorCode::TangentUndefined, 3},
+    {u"tan(100)", Grads, ErrorCode::TangentUndefined, 1},
+
+    {u"cot(0)", Degrees, ErrorCode::CotangentUndefined, 1},
+    {u"cot(180)", Degrees, ErrorCode::CotangentUndefined, 1},
+    {u"cot(-360)", Degrees, ErrorCode::CotangentUndefined, 1},
+    {u"cot(0)", Radians, ErrorCode::CotangentUndefined, 1},
+    {u"cot(200)", Grads, ErrorCode::CotangentUndefined, 1},
+
+    {u"(-8)^(1/3)", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
+    {u"pow(-2, 0.5)", Radians, ErrorCode::NegativeBaseFractionalExponent, 1},
+    {u"(-1)^0.5", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
+
+    {u"0^-1", Radians, ErrorCode::ZeroToNegativePower, 2},
+    {u"pow(0,-2)", Radians, ErrorCode::ZeroToNegativePower, 1},
+    {u"(-0)^-1", Radians, ErrorCode::ZeroToNegativePower, 5},
+
+    {u"1e308*10", Radians, ErrorCode::ResultTooLarge, 6},
+    {u"1e308*10/10", Radians, ErrorCode::ResultTooLarge, 6},
+    {u"1e308+1e308", Radians, ErrorCode::ResultTooLarge, 6},
+    {u"-1e308-1e308", Radians, ErrorCode::ResultTooLarge, 7},
+    {u"1e308/0.1", Radians, ErrorCode::ResultTooLarge, 6},
+    {u"2^1024", Radians, ErrorCode::ResultTooLarge, 2},
+    {u"(-2)^1025", Radians, ErrorCode::ResultTooLarge, 5},
+    {u"exp(1000)", Radians, ErrorCode::ResultTooLarge, 1},
+    {u"pow10(400)", Radians, ErrorCode::ResultTooLarge, 1},
+    {u"pow(10,400)", Radians, ErrorCode::ResultTooLarge, 1},
+    {u"square(1e200)", Radians, ErrorCode::ResultTooLarge, 1},
+    {u"cot(1e-320)", Radians, ErrorCode::ResultTooLarge, 1},
+};
+
+constexpr Failing wholeTextErrors[] = {
+    {u"", Radians, ErrorCode::NothingToCompute, 0},
+    {u"   ", Radians, ErrorCode::NothingToCompute, 0},
+    {u" \t ", Degrees, ErrorCode::NothingToCompute, 0},
+};
+
+void expectFailures(std::span<const Failing> rows) {
+    Calculator calculator;
+    for (const Failing& row : rows) {
+        SCOPED_TRACE(printable(row.text) + " unit " + std::to_string(row.unit));
+        const auto computed = calculator.compute(row.text, row.unit);
+        ASSERT_FALSE(computed.ok) << computed.value;
+        EXPECT_EQ(computed.error.Number, number(row.code))
+            << printable(computed.error.Description) << " at " << computed.error.Position;
+        EXPECT_EQ(computed.error.Position, row.position);
+        EXPECT_EQ(computed.error.Kind, row.position == 0 ? 1 : 0);
+    }
+}
+
+TEST(Errors, Syntax) {
+    expectFailures(syntaxErrors);
+}
+TEST(Errors, Evaluation) {
+    expectFailures(evaluationErrors);
+}
+TEST(Errors, WholeText) {
+    expectFailures(wholeTextErrors);
+}
+
+// Codes that need more than one text to provoke; each has its own test below or in
+// tst_limits.cpp.
+constexpr ErrorCode testedElsewhere[] = {ErrorCode::NestedTooDeeply, ErrorCode::NotCompiled,
+                                         ErrorCode::NoSuchExpression, ErrorCode::InvalidAngleUnit,
+                                         ErrorCode::TextTooLong};
+
+TEST(Errors, EveryCodeIsProvoked) {
+    std::set<ErrorCode> seen(std::begin(testedElsewhere), std::end(testedElsewhere));
+    for (const auto rows :
+         {std::span<const Failing>(syntaxErrors), std::span<const Failing>(evaluationErrors),
+          std::span<const Failing>(wholeTextErrors)}) {
+        for (const Failing& row : rows) {
+            seen.insert(row.code);
+        }
+    }
+    for (const vexa::ErrorEntry& entry : vexa::errorTable()) {
+        EXPECT_TRUE(seen.contains(entry.code)) << number(entry.code);
+    }
+}
+
+TEST(Errors, TableIsWellFormed) {
+    std::set<std::int32_t> numbers;
+    std::set<std::u16string_view> descriptions;
+    for (const vexa::ErrorEntry& entry : vexa::errorTable()) {
+        SCOPED_TRACE(printable(entry.description));
+        EXPECT_NE(number(entry.code), 0);
+        EXPECT_TRUE(numbers.insert(number(entry.code)).second) << "number used twice";
+        EXPECT_TRUE(descriptions.insert(entry.description).second) << "description used twice";
+        ASSERT_FALSE(entry.description.empty());
+        EXPECT_TRUE(entry.description.front() >= u'A' && entry.description.front() <= u'Z');
+        // The window appends " at pos. N" itself.
+        EXPECT_NE(entry.description.back(), u'.');
+        EXPECT_EQ(entry.description.find(u"pos"), std::u16string_view::npos);
+        EXPECT_EQ(&vexa::errorEntry(entry.code), &entry);
+    }
+}
+
+TEST(Errors, SuccessClearsTheLastError) {
+    Calculator calculator;
+    ASSERT_FALSE(calculator.compute(u"1+").ok);
+    ASSERT_TRUE(calculator.compute(u"1+1").ok);
+    const vexa::ErrorInfo& error = calculator.vexa().LastError();
+    EXPECT_EQ(error.Number, 0);
+    EXPECT_TRUE(error.Description.empty());
+    EXPECT_EQ(error.Position, 0);
+    EXPECT_EQ(error.Kind, 0);
+}
+
+TEST(Errors, EvaluateNeedsASuccessfulCompileOfTheCurrentText) {
+    Calculator calculator;
+    auto& slot = calculator.slot();
+    const auto expectNotCompiled = [&] {
+        EXPECT_THROW(slot.Evaluate(), vexa::Failure);
+        EXPECT_EQ(calculator.vexa().LastError().Number, number(ErrorCode::NotCompiled));
+        EXPECT_EQ(calculator.vexa().LastError().Kind, 1);
+        EXPECT_EQ(calculator.vexa().LastError().Position, 0);
+    };
+    expectNotCompiled(); // never compiled
+    slot.setText(u"1+");
+    EXPECT_THROW(slot.Compile(), vexa::Failure);
+    expectNotCompiled(); // compile failed
+    slot.setText(u"2");
+    slot.Compile();
+    slot.setText(u"3");
+    expectNotCompiled(); // compiled an earlier text
+    slot.Compile();
+    EXPECT_EQ(slot.Evaluate(), 3.0);
+}
+
+TEST(Errors, FailedEvaluationLeavesTheProgramUsable) {
+    Calculator calculator;
+    auto& slot = calculator.slot();
+    slot.setText(u"tan(90)");
+    slot.Compile();
+    calculator.vexa().setAngleUnit(Degrees);
+    EXPECT_THROW(slot.Evaluate(), vexa::Failure);
+    EXPECT_EQ(calculator.vexa().LastError().Number, number(ErrorCode::TangentUndefined));
+    calculator.vexa().setAngleUnit(Radians);
+    EXPECT_NO_THROW(slot.Evaluate());
+    EXPECT_EQ(calculator.vexa().LastError().Number, 0);
+}
+
+TEST(Errors, ItemOutOfRange) {
+    auto vexa = vexa::makeVexa();
+    for (const std::int16_t index : {std::int16_t{0}, std::int16_t{-1}}) {
+        EXPECT_THROW(vexa->Expressions().Item(index), vexa::Failure);
+        EXPECT_EQ(vexa->LastError().Number, number(ErrorCode::NoSuchExpression));
+        EXPECT_EQ(vexa->LastError().Kind, 1);
+    }
+    vexa->Expressions().Add(u"Ex1", u"", u"");
+    EXPECT_NO_THROW(vexa->Expressions().Item(0));
+    EXPECT_EQ(vexa->LastError().Number, 0);
+    EXPECT_THROW(vexa->Expressions().Item(1), vexa::Failure);
+}
+
+TEST(Errors, InvalidAngleUnitKeepsTheOldOne) {
+    auto vexa = vexa::makeVexa();
+    EXPECT_EQ(vexa->AngleUnit(), Radians);
+    vexa->setAngleUnit(Grads);
+    for (const std::int32_t unit : {3, -1, 1 << 30}) {
+        try {
+            vexa->setAngleUnit(unit);
+            ADD_FAILURE() << unit << " accepted";
+        } catch (const vexa::Failure& failure) {
+            EXPECT_EQ(failure.Number(), number(ErrorCode::InvalidAngleUnit));
+        }
+        EXPECT_EQ(vexa->LastError().Number, number(ErrorCode::InvalidAngleUnit));
+        EXPECT_EQ(vexa->LastError().Kind, 1);
+        EXPECT_EQ(vexa->AngleUnit(), Grads);
+    }
+    vexa->setAngleUnit(Degrees);
+    EXPECT_EQ(vexa->AngleUnit(), Degrees);
+    EXPECT_EQ(vexa->LastError().Number, 0);
+}
+
+} // namespace

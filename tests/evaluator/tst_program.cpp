@@ -1,0 +1,103 @@
+// The inside of the engine: token spans, the compiled program and its stack size.
+#include "support.h"
+
+#include "evaluator/compiler.h"
+#include "evaluator/program.h"
+#include "evaluator/tokenizer.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using vexa::TokenKind;
+using vexa_test::printable;
+
+// Tokens as "kind@start+length", separated by blanks, End included.
+std::string tokens(std::u16string_view text) {
+    static constexpr const char* names[] = {"num", "name", "+", "-",   "*",   "/",  "^",
+                                            "(",   ")",    ",", "end", "bad", "dot"};
+    vexa::Tokenizer tokenizer(text);
+    std::string out;
+    for (;;) {
+        const vexa::Token token = tokenizer.next();
+        out += names[static_cast<int>(token.kind)];
+        out += '@' + std::to_string(token.start) + '+' + std::to_string(token.length);
+        if (token.kind == TokenKind::End) {
+            return out;
+        }
+        out += ' ';
+    }
+}
+
+struct Tokens {
+    std::u16string_view text;
+    const char* tokens;
+};
+
+constexpr Tokens tokenRows[] = {
+    {u"", "end@0+0"},
+    {u"  \t", "end@3+0"},
+    {u" 12.5e-3*x1 ", "num@1+7 *@8+1 name@9+2 end@12+0"},
+    {u"5.+.5", "num@0+2 +@2+1 num@3+2 end@5+0"},
+    {u"2e", "num@0+1 name@1+1 end@2+0"},
+    {u"2e+", "num@0+1 name@1+1 +@2+1 end@3+0"},
+    {u"2E-7e", "num@0+4 name@4+1 end@5+0"},
+    {u"1.2.3", "num@0+3 dot@3+1 num@4+1 end@5+0"},
+    {u"1 .5", "num@0+1 num@2+2 end@4+0"},
+    {u".", "dot@0+1 end@1+0"},
+    {u"pow (2,3)", "name@0+3 (@4+1 num@5+1 ,@6+1 num@7+1 )@8+1 end@9+0"},
+    {u"-+*/^", "-@0+1 +@1+1 *@2+1 /@3+1 ^@4+1 end@5+0"},
+    {u"1\u00A0\U0001F600", "num@0+1 bad@1+1 bad@2+1 bad@3+1 end@4+0"},
+};
+
+TEST(Program, TokensAreSpansOfTheText) {
+    for (const Tokens& row : tokenRows) {
+        SCOPED_TRACE(printable(row.text));
+        EXPECT_EQ(tokens(row.text), row.tokens);
+    }
+}
+
+struct Compiled {
+    std::u16string_view text;
+    const char* dump;
+    std::size_t stackSize;
+};
+
+// The dump shows the shape the grammar gave the text, with each operation's column span.
+constexpr Compiled programs[] = {
+    {u"1+2*3", "const 1 @1\nconst 2 @3\nconst 3 @5\nmul @4\nadd @2\n", 3},
+    {u"1-2-3", "const 1 @1\nconst 2 @3\nsub @2\nconst 3 @5\nsub @4\n", 2},
+    {u"-2^2", "const 2 @2\nconst 2 @4\npow @3\nneg @1\n", 2},
+    {u"2^3^2", "const 2 @1\nconst 3 @3\nconst 2 @5\npow @4\npow @2\n", 3},
+    {u"2^-3^2", "const 2 @1\nconst 3 @4\nconst 2 @6\npow @5\nneg @3\npow @2\n", 3},
+    {u"--2", "const 2 @3\n", 1},
+    {u"- + -  - 2", "const 2 @10\nneg @1-8\n", 1},
+    {u"pow (2,3)", "const 2 @6\nconst 3 @8\ncall pow @1-3\n", 2},
+    {u"SQRT(pi)", "const 3.141592653589793 @6-7\ncall sqrt @1-4\n", 1},
+    {u"(1+2)*(3+4)",
+     "const 1 @2\nconst 2 @4\nadd @3\nconst 3 @8\nconst 4 @10\nadd @9\n"
+     "mul @6\n",
+     3},
+};
+
+TEST(Program, DumpShowsShapeAndSpans) {
+    vexa::Compiler compiler;
+    vexa::Program program;
+    for (const Compiled& row : programs) {
+        SCOPED_TRACE(printable(row.text));
+        compiler.compile(row.text, program);
+        EXPECT_EQ(program.dump(), row.dump);
+        EXPECT_EQ(program.stackSize(), row.stackSize);
+    }
+}
+
+TEST(Program, RecompilingReplacesTheProgram) {
+    vexa::Compiler compiler;
+    vexa::Program program;
+    compiler.compile(u"1+2+3+4", program);
+    compiler.compile(u"5", program);
+    EXPECT_EQ(program.dump(), "const 5 @1\n");
+    EXPECT_EQ(program.stackSize(), 1u);
+}
+
+} // namespace
