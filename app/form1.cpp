@@ -1,0 +1,183 @@
+#include "app/form1.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "evaluator/vexa.h"
+
+namespace {
+constexpr int px(int twips) {
+    return twips / Form1::TwipsPerPixel;
+}
+
+QString fromU16(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
+} // namespace
+
+Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> desktop,
+             QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      Vexa1(std::move(evaluator)), desktop_(std::move(desktop)) {
+    setObjectName("Form1");
+    setWindowTitle("Tarnicle");
+    QIcon icon;
+    for (const char* image :
+         {":/icons/tarnicle-32.png", ":/icons/tarnicle-16.png", ":/icons/tarnicle-32-mono.png"}) {
+        icon.addFile(QString::fromLatin1(image));
+    }
+    setWindowIcon(icon);
+    // Stand where the window system puts new windows; a dialog would centre itself otherwise.
+    setAttribute(Qt::WA_Moved);
+    setSizeGripEnabled(false);
+
+    menuBar_ = new QMenuBar(this);
+    mnuHelp = menuBar_->addAction("?");
+    mnuHelp->setObjectName("mnuHelp");
+    connect(mnuHelp, &QAction::triggered, this, [this] { deliver([this] { mnuHelp_Click(); }); });
+
+    client_ = new QWidget(this);
+    client_->setObjectName("client");
+    client_->setFixedSize(px(ClientWidthTwips), px(ClientHeightTwips));
+
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->setSpacing(0);
+    frame->setMenuBar(menuBar_);
+    frame->addWidget(client_);
+    frame->setSizeConstraint(QLayout::SetFixedSize); // the layout never reacts to resizing
+
+    createControls();
+    connectOptions();
+    CommandCompute->setFocus();
+
+    deliver([this] { Form_Load(); });
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls() {
+    QWidget* previous = nullptr;
+    for (const ControlSpec& spec : controlTable()) {
+        QWidget* widget = nullptr;
+        switch (spec.kind) {
+        case ControlKind::PushButton:
+        case ControlKind::DefaultButton: {
+            auto* button = new QPushButton(QString::fromLatin1(spec.caption), client_);
+            if (spec.kind == ControlKind::DefaultButton) {
+                button->setDefault(true);
+                CommandCompute = button;
+            }
+            if (const auto* plain = std::get_if<PlainHandler>(&spec.handler)) {
+                connect(button, &QPushButton::clicked, this,
+                        [this, h = *plain] { deliver([this, h] { (this->*h)(); }); });
+            } else if (const auto* indexed = std::get_if<IndexedHandler>(&spec.handler)) {
+                const auto index = static_cast<qint16>(spec.index);
+                connect(button, &QPushButton::clicked, this, [this, h = *indexed, index] {
+                    deliver([this, h, index] { (this->*h)(index); });
+                });
+            }
+            widget = button;
+            break;
+        }
+        case ControlKind::OptionButton: {
+            auto* option = new QRadioButton(QString::fromLatin1(spec.caption), client_);
+            OptionDegRad.at(static_cast<std::size_t>(spec.index)) = option;
+            widget = option;
+            break;
+        }
+        case ControlKind::ComboBox:
+            ExpressionCombo = new QComboBox(client_);
+            ExpressionCombo->setEditable(true);
+            // The list is the history: only a successful computation adds to it, and the
+            // default completer would complete inline and swallow Enter.
+            ExpressionCombo->setInsertPolicy(QComboBox::NoInsert);
+            ExpressionCombo->setCompleter(nullptr);
+            ExpressionCombo->lineEdit()->setAccessibleName(QString::fromLatin1(spec.spokenName));
+            widget = ExpressionCombo;
+            break;
+        case ControlKind::TextBox: {
+            Status = new QLineEdit(client_);
+            Status->setReadOnly(true);
+            // A message line: the window's own background, not the white of an input field.
+            QPalette palette = Status->palette();
+            palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+            Status->setPalette(palette);
+            widget = Status;
+            break;
+        }
+        }
+        widget->setObjectName(QString::fromLatin1(spec.name));
+        if (spec.index >= 0) {
+            widget->setProperty("index", spec.index);
+        }
+        widget->setAccessibleName(QString::fromLatin1(spec.spokenName));
+        widget->setGeometry(px(spec.left), px(spec.top), px(spec.width), px(spec.height));
+        if (previous != nullptr) {
+            setTabOrder(previous, widget);
+        }
+        previous = widget;
+    }
+}
+
+void Form1::connectOptions() {
+    optionGroup_ = new QButtonGroup(this);
+    for (std::size_t i = 0; i < OptionDegRad.size(); ++i) {
+        optionGroup_->addButton(OptionDegRad[i], static_cast<int>(i));
+    }
+    // Selecting an option from the program toggles it without a click; a click on the option
+    // that is already selected clicks without a toggle. Either way the handler runs once.
+    connect(optionGroup_, &QButtonGroup::idPressed, this, [this](int) { toggledOption_ = -1; });
+    connect(optionGroup_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked) {
+            toggledOption_ = id;
+            deliver([this, id] { OptionDegRad_Click(static_cast<qint16>(id)); });
+        }
+    });
+    connect(optionGroup_, &QButtonGroup::idClicked, this, [this](int id) {
+        if (toggledOption_ != id) {
+            deliver([this, id] { OptionDegRad_Click(static_cast<qint16>(id)); });
+        }
+        toggledOption_ = -1;
+    });
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+    // No key answers to Esc; closing the window is left to the window system.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void Form1::Form_Load() {
+    try {
+        Vexa1->Expressions().Add(u"Ex1", u"", u"");
+        FunctionNames = {"sin",   "cos",  "tan",    "cot",  "log",  "log10", "exp",
+                         "pow10", "sqrt", "square", "asin", "acos", "atan"};
+        if (Vexa1->AngleUnit() == vexa::Degrees) {
+            OptionDegRad[0]->setChecked(true);
+        } else {
+            OptionDegRad[1]->setChecked(true);
+        }
+        ExpressionCombo->setEditText("sin(pi/4)");
+    } catch (...) {
+        // The rest of the start-up is skipped; only the evaluator's own error is shown below.
+    }
+    if (Vexa1->LastError().Number != 0) {
+        Status->setText(fromU16(Vexa1->LastError().Description) + " at pos. " +
+                        QString::number(Vexa1->LastError().Position));
+    }
+}

@@ -1,0 +1,270 @@
+// "=" and the function keys: results, messages, beeps and the history.
+#include <QTest>
+
+#include "harness.h"
+
+using Outcome = FakeVexa::Outcome;
+
+class TestCompute : public QObject {
+    Q_OBJECT
+private slots:
+    void realEvaluator_data();
+    void realEvaluator();
+    void failureBranches_data();
+    void failureBranches();
+    void unknownErrorResumes_data();
+    void unknownErrorResumes();
+    void historyKeepsFirstPlaceAndExactText();
+    void emptyTextDoesNothing();
+    void successClearsOldMessage();
+    void fullHistoryDropsOldest();
+    void historyInsertKeepsBoxText();
+    void functionKeysWrapWholeText_data();
+    void functionKeysWrapWholeText();
+    void functionKeyOnEmptyTextDoesNothing();
+    void functionKeyFailureKeepsUnwrappedText();
+    void longTextsComputeOrFailCleanly();
+};
+
+void TestCompute::realEvaluator_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("failed");
+    QTest::newRow("sum") << "1+1"
+                         << " 2" << false;
+    QTest::newRow("negative has no blank") << "2-5"
+                                           << "-3" << false;
+    QTest::newRow("result text again") << " 2"
+                                       << " 2" << false;
+    QTest::newRow("decimal") << "0.1+0.2"
+                             << " 0.3" << false;
+    QTest::newRow("fraction") << "459.001"
+                              << " 459.001" << false;
+    QTest::newRow("start-up text") << "sin(pi/4)"
+                                   << " 0.707106781186547" << false;
+    QTest::newRow("power key text") << "pow (12,3)"
+                                    << " 1728" << false;
+    QTest::newRow("small exponent form") << "1/100000"
+                                         << " 1e-05" << false;
+    QTest::newRow("syntax error keeps text") << "1+"
+                                             << "1+" << true;
+    QTest::newRow("division by zero keeps text") << "1/0"
+                                                 << "1/0" << true;
+}
+
+void TestCompute::realEvaluator() {
+    QFETCH(QString, input);
+    QFETCH(QString, box);
+    QFETCH(bool, failed);
+    Window w;
+    w.compute(input);
+    QCOMPARE(w.text(), box);
+    QCOMPARE(w.desktop().beeps, failed ? 1 : 0);
+    QCOMPARE(w.history(), failed ? QStringList{} : QStringList{input});
+    if (failed) {
+        // Both errors are tied to a place: the message ends with its position.
+        QVERIFY2(w.status()->text().contains(QRegularExpression(" at pos\\. \\d+$")),
+                 qPrintable(w.status()->text()));
+        QVERIFY(!w.status()->text().startsWith(" at pos."));
+    } else {
+        QCOMPARE(w.status()->text(), QString());
+    }
+}
+
+void TestCompute::failureBranches_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("atCompile");
+    QTest::addColumn<QString>("message");
+    const int evaluator = int(Outcome::Type::EvaluatorError);
+    QTest::newRow("compile error with place") << evaluator << 0 << true << "Bad thing at pos. 4";
+    QTest::newRow("evaluate error with place") << evaluator << 0 << false << "Bad thing at pos. 4";
+    QTest::newRow("whole-text error") << evaluator << 1 << true << "Bad thing";
+    QTest::newRow("other kind") << evaluator << 7 << false << "Bad thing";
+    QTest::newRow("not the evaluator's")
+        << int(Outcome::Type::NumberedFailure) << 0 << false << "Bad thing";
+}
+
+void TestCompute::failureBranches() {
+    QFETCH(int, type);
+    QFETCH(int, kind);
+    QFETCH(bool, atCompile);
+    QFETCH(QString, message);
+    auto w = Window::withFake([&](FakeVexa& f) {
+        f.script = [&](const std::u16string&) {
+            Outcome outcome{Outcome::Type(type), 0, {42, u"Bad thing", 4, kind}, atCompile};
+            return outcome;
+        };
+    });
+    w.compute("1+2");
+    QCOMPARE(w.status()->text(), message);
+    QCOMPARE(w.text(), QString("1+2"));
+    QCOMPARE(w.history(), QStringList{});
+    QCOMPARE(w.desktop().beeps, 1);
+}
+
+void TestCompute::unknownErrorResumes_data() {
+    QTest::addColumn<bool>("atCompile");
+    QTest::addColumn<QString>("box");
+    // A failed Compile resumes with Evaluate, which yields a value; a failed Evaluate leaves
+    // no result, so the box keeps its text instead of showing a made-up number.
+    QTest::newRow("compile") << true << " 5";
+    QTest::newRow("evaluate") << false << "2+3";
+}
+
+void TestCompute::unknownErrorResumes() {
+    QFETCH(bool, atCompile);
+    QFETCH(QString, box);
+    auto w = Window::withFake([&](FakeVexa& f) {
+        f.script = [&](const std::u16string&) {
+            Outcome outcome = FakeVexa::unnumbered(atCompile);
+            outcome.value = 5;
+            return outcome;
+        };
+    });
+    w.compute("2+3");
+    QCOMPARE(w.status()->text(), QString("Unknown error"));
+    QCOMPARE(w.desktop().beeps, 1);
+    QCOMPARE(w.history(), QStringList{"2+3"});
+    QCOMPARE(w.text(), box);
+}
+
+void TestCompute::historyKeepsFirstPlaceAndExactText() {
+    Window w;
+    for (const char* text : {"1+1", "1+1", "3*3", "1+1", "sin(1)", "SIN(1)", "1 +1"}) {
+        w.compute(text);
+    }
+    QCOMPARE(w.history(), (QStringList{"1 +1", "SIN(1)", "sin(1)", "3*3", "1+1"}));
+    // A result computed again becomes an entry of its own, blank included.
+    w.compute(" 2");
+    QCOMPARE(w.history().first(), QString(" 2"));
+}
+
+void TestCompute::emptyTextDoesNothing() {
+    auto w = Window::withFake([](FakeVexa& f) {
+        f.script = [](const std::u16string&) {
+            return FakeVexa::evaluatorError(3, u"Oops", 2, 0, true);
+        };
+    });
+    w.compute("1+");
+    const QString message = w.status()->text();
+    w.compute("");
+    QCOMPARE(w.status()->text(), message);
+    QCOMPARE(w.desktop().beeps, 1);
+    QCOMPARE(w.fake().texts.size(), std::size_t(1));
+}
+
+void TestCompute::successClearsOldMessage() {
+    Window w;
+    w.compute("1+");
+    QVERIFY(!w.status()->text().isEmpty());
+    w.compute("2*3");
+    QCOMPARE(w.status()->text(), QString());
+    QCOMPARE(w.text(), QString(" 6"));
+}
+
+void TestCompute::fullHistoryDropsOldest() {
+    Window w;
+    QStringList entries;
+    for (int i = 0; i < 32767; ++i) {
+        entries << QString::number(32767 - i);
+    }
+    w.combo()->addItems(entries); // newest ("32767") on top, oldest ("1") at the bottom
+    w.compute("2+2");
+    QCOMPARE(w.combo()->count(), 32767);
+    QCOMPARE(w.combo()->itemText(0), QString("2+2"));
+    QCOMPARE(w.combo()->itemText(1), QString("32767"));
+    QCOMPARE(w.combo()->itemText(32766), QString("2"));
+    QCOMPARE(w.text(), QString(" 4"));
+    // A text already in a full list keeps its place and nothing is dropped.
+    w.compute("5");
+    QCOMPARE(w.combo()->itemText(0), QString("2+2"));
+    QCOMPARE(w.combo()->itemText(32766), QString("2"));
+    w.compute("40000");
+    QCOMPARE(w.combo()->itemText(0), QString("40000"));
+    QCOMPARE(w.combo()->itemText(32766), QString("3"));
+}
+
+void TestCompute::historyInsertKeepsBoxText() {
+    // The first entry of an empty list, and the removal of a picked oldest entry, make the
+    // combo box copy an entry into its text; the user's text must survive both.
+    auto w = Window::withFake([](FakeVexa& f) {
+        f.script = [](const std::u16string&) {
+            return FakeVexa::unnumbered(false);
+        };
+    });
+    w.setText("7");
+    w.click(w.key("ButtonUnary", 8));
+    QCOMPARE(w.history(), QStringList{"sqrt(7)"});
+    QCOMPARE(w.text(), QString("7"));
+}
+
+void TestCompute::functionKeysWrapWholeText_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("sent");
+    const QStringList names{"sin",   "cos",  "tan",    "cot",  "log",  "log10", "exp",
+                            "pow10", "sqrt", "square", "asin", "acos", "atan"};
+    for (int i = 0; i < names.size(); ++i) {
+        if (i != 3) {
+            QTest::addRow("key %d", i) << i << names[i] + "( 1+1)";
+        }
+    }
+}
+
+void TestCompute::functionKeysWrapWholeText() {
+    QFETCH(int, index);
+    QFETCH(QString, sent);
+    auto w = Window::withFake([](FakeVexa& f) {
+        f.script = [](const std::u16string&) {
+            return FakeVexa::value(-0.5);
+        };
+    });
+    w.setText(" 1+1");
+    w.click(w.key("ButtonUnary", index));
+    QCOMPARE(w.fake().texts.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdU16String(w.fake().texts.back()), sent);
+    QCOMPARE(w.history(), QStringList{sent});
+    QCOMPARE(w.text(), QString("-0.5"));
+}
+
+void TestCompute::functionKeyOnEmptyTextDoesNothing() {
+    Window w;
+    w.click(w.key("ClearButton"));
+    for (auto* key : w.form().findChildren<QPushButton*>("ButtonUnary")) {
+        w.click(key);
+    }
+    QCOMPARE(w.history(), QStringList{});
+    QCOMPARE(w.desktop().beeps, 0);
+    QCOMPARE(w.text(), QString());
+}
+
+void TestCompute::functionKeyFailureKeepsUnwrappedText() {
+    Window w;
+    w.setText("(");
+    w.click(w.key("ButtonUnary", 0));
+    QCOMPARE(w.text(), QString("("));
+    QCOMPARE(w.desktop().beeps, 1);
+    QVERIFY(w.status()->text().endsWith(" at pos. 6")); // the ")" of "sin(()" lacks an operand
+    QCOMPARE(w.history(), QStringList{});
+}
+
+void TestCompute::longTextsComputeOrFailCleanly() {
+    Window w;
+    QString sum = "1";
+    while (sum.size() + 2 <= 32767) {
+        sum += "+1";
+    }
+    w.compute(sum);
+    QCOMPARE(w.text(), QString(" 16384"));
+    QString deep(32767, '(');
+    w.compute(deep);
+    QCOMPARE(w.text(), deep);
+    QCOMPARE(w.desktop().beeps, 1);
+    QVERIFY(w.status()->text().contains(" at pos. "));
+    w.compute(QString(32767, QChar(0x00e9)));
+    QCOMPARE(w.desktop().beeps, 2);
+    QVERIFY(w.status()->text().endsWith(" at pos. 1"));
+}
+
+QTEST_MAIN(TestCompute)
+#include "tst_compute.moc"

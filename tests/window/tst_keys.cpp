@@ -1,0 +1,209 @@
+// The entry keys, the keyboard and the help command.
+#include <QTest>
+
+#include "harness.h"
+
+namespace {
+// Clicks the keys named in a sequence: "7" a digit, "+" etc. by caption lookup in a map.
+QPushButton* keyFor(const Window& w, const QString& label) {
+    static const std::pair<const char*, const char*> named[] = {
+        {"+", "ButtonPlus"}, {"-", "ButtonMinus"},  {"*", "ButtonMult"},   {"/", "ButtonDiv"},
+        {"(", "ButtonLPar"}, {")", "ButtonRPar"},   {".", "ButtonDot"},    {"e", "ButtonE"},
+        {"C", "ButtonBS"},   {"AC", "ClearButton"}, {"x^y", "ButtonXtoY"}, {"root", "ButtonRoot"}};
+    if (label.size() == 1 && label[0].isDigit()) {
+        return w.key("NumberButton", label.toInt());
+    }
+    for (const auto& [caption, name] : named) {
+        if (label == caption) {
+            return w.key(name);
+        }
+    }
+    return nullptr;
+}
+} // namespace
+
+class TestKeys : public QObject {
+    Q_OBJECT
+private slots:
+    void entryKeys_data();
+    void entryKeys();
+    void keysIgnoreCaretAndSelection();
+    void powerKeyFocusesTheBox();
+    void clearAllKeepsHistory();
+    void rootDoesNothing();
+    void enterComputesFromAnythingButAKey_data();
+    void enterComputesFromAnythingButAKey();
+    void enterOnAKeyClicksThatKey();
+    void escapeDoesNothing();
+    void statusCannotBeTyped();
+    void pickingHistoryComputesNothing();
+    void helpStartsAViewerPerClick();
+};
+
+void TestKeys::entryKeys_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("every digit") << ""
+                                 << QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"}
+                                 << "0123456789";
+    QTest::newRow("operators and punctuation")
+        << "" << QStringList{"+", "-", "*", "/", "(", ")", ".", "e"} << "+-*/().e";
+    QTest::newRow("no syntax check") << "" << QStringList{")", "(", ".", "."} << ")(..";
+    QTest::newRow("power") << "12" << QStringList{"x^y", "3", ")"} << "pow (12,3)";
+    QTest::newRow("power on empty") << "" << QStringList{"x^y"} << "pow (,";
+    QTest::newRow("after a result") << " 5" << QStringList{"+", "2"} << " 5+2";
+    QTest::newRow("backspace") << "sin(" << QStringList{"C"} << "sin";
+    QTest::newRow("backspace on empty") << "" << QStringList{"C", "C"} << "";
+    QTest::newRow("backspace removes a whole pair")
+        << QString("1") + QChar(0xd83d) + QChar(0xde00) << QStringList{"C"} << "1";
+    QTest::newRow("clear all") << "1+2" << QStringList{"AC", "4"} << "4";
+}
+
+void TestKeys::entryKeys() {
+    QFETCH(QString, start);
+    QFETCH(QStringList, keys);
+    QFETCH(QString, result);
+    Window w;
+    w.setText(start);
+    for (const QString& label : keys) {
+        w.click(keyFor(w, label));
+    }
+    QCOMPARE(w.text(), result);
+    QCOMPARE(w.desktop().beeps, 0);
+    QCOMPARE(w.history(), QStringList{});
+}
+
+void TestKeys::keysIgnoreCaretAndSelection() {
+    Window w;
+    w.setText("12345");
+    w.combo()->lineEdit()->setSelection(1, 2);
+    w.click(w.key("NumberButton", 9));
+    QCOMPARE(w.text(), QString("123459"));
+    w.combo()->lineEdit()->setCursorPosition(0);
+    w.click(w.key("ButtonBS"));
+    QCOMPARE(w.text(), QString("12345"));
+}
+
+void TestKeys::powerKeyFocusesTheBox() {
+    Window w;
+    w.form().show();
+    w.form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.form()));
+    w.click(w.key("ButtonXtoY"));
+    QVERIFY(w.combo()->hasFocus());
+    w.click(w.key("NumberButton", 2)); // the other keys take the focus themselves
+    QVERIFY(!w.combo()->hasFocus());
+}
+
+void TestKeys::clearAllKeepsHistory() {
+    Window w;
+    w.compute("1+1");
+    w.compute("1+");
+    QVERIFY(!w.status()->text().isEmpty());
+    w.click(w.key("ClearButton"));
+    QCOMPARE(w.text(), QString());
+    QCOMPARE(w.status()->text(), QString());
+    QCOMPARE(w.history(), QStringList{"1+1"});
+}
+
+void TestKeys::rootDoesNothing() {
+    Window w;
+    w.compute("1+");
+    const QString message = w.status()->text();
+    w.setText("2");
+    w.click(w.key("ButtonRoot"));
+    QCOMPARE(w.text(), QString("2"));
+    QCOMPARE(w.status()->text(), message);
+    QCOMPARE(w.desktop().beeps, 1);
+}
+
+void TestKeys::enterComputesFromAnythingButAKey_data() {
+    QTest::addColumn<QString>("target");
+    QTest::newRow("box") << "ExpressionCombo";
+    QTest::newRow("status") << "Status";
+    QTest::newRow("option") << "OptionDegRad";
+}
+
+void TestKeys::enterComputesFromAnythingButAKey() {
+    QFETCH(QString, target);
+    Window w;
+    w.form().show();
+    w.form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.form()));
+    w.setText("6*7");
+    QWidget* widget = target == "OptionDegRad" ? w.option(1) : w.form().findChild<QWidget*>(target);
+    widget->setFocus();
+    QWidget* focused = QApplication::focusWidget();
+    QVERIFY(focused == widget || focused->parentWidget() == widget);
+    QTest::keyClick(focused, Qt::Key_Return);
+    QCOMPARE(w.text(), QString(" 42"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter); // the keypad's Enter too
+    QCOMPARE(w.history(), (QStringList{" 42", "6*7"}));
+}
+
+void TestKeys::enterOnAKeyClicksThatKey() {
+    Window w;
+    w.form().show();
+    w.form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.form()));
+    w.setText("1+1");
+    w.key("NumberButton", 7)->setFocus();
+    QTest::keyClick(w.key("NumberButton", 7), Qt::Key_Return);
+    QCOMPARE(w.text(), QString("1+17"));
+    QCOMPARE(w.history(), QStringList{});
+}
+
+void TestKeys::escapeDoesNothing() {
+    Window w;
+    w.form().show();
+    w.form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.form()));
+    for (QWidget* target : {static_cast<QWidget*>(w.combo()->lineEdit()),
+                            static_cast<QWidget*>(w.key("CommandCompute"))}) {
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Escape);
+        QVERIFY(w.form().isVisible());
+        QCOMPARE(w.text(), QString("sin(pi/4)"));
+    }
+}
+
+void TestKeys::statusCannotBeTyped() {
+    Window w;
+    w.compute("1+");
+    const QString message = w.status()->text();
+    w.status()->setFocus();
+    QTest::keyClicks(w.status(), "abc");
+    QTest::keyClick(w.status(), Qt::Key_Backspace);
+    QCOMPARE(w.status()->text(), message);
+}
+
+void TestKeys::pickingHistoryComputesNothing() {
+    auto w = Window::withFake([](FakeVexa& f) {
+        f.script = [](const std::u16string&) {
+            return FakeVexa::value(3);
+        };
+    });
+    w.compute("1+2");
+    w.compute("4-1");
+    const std::size_t computed = w.fake().texts.size();
+    w.combo()->setCurrentIndex(1); // what picking an entry from the list does
+    QCOMPARE(w.text(), QString("1+2"));
+    QCOMPARE(w.fake().texts.size(), computed);
+    QCOMPARE(w.history(), (QStringList{"4-1", "1+2"}));
+}
+
+void TestKeys::helpStartsAViewerPerClick() {
+    Window w;
+    auto* help = w.form().findChild<QAction*>("mnuHelp");
+    QVERIFY(help != nullptr);
+    help->trigger();
+    help->trigger();
+    const auto expected = std::make_pair(QString("xdg-open"), QStringList{"../../Tarnicle.txt"});
+    QCOMPARE(w.desktop().started.size(), std::size_t(2));
+    QVERIFY(w.desktop().started[0] == expected && w.desktop().started[1] == expected);
+    QCOMPARE(w.text(), QString("sin(pi/4)"));
+}
+
+QTEST_MAIN(TestKeys)
+#include "tst_keys.moc"

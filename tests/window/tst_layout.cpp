@@ -1,0 +1,210 @@
+// The window as drawn: every control where the layout puts it, in the tab order.
+#include <QTest>
+
+#include <QMenuBar>
+
+#include "harness.h"
+
+namespace {
+struct Expected {
+    const char* name;
+    int index;
+    const char* type; // Qt class
+    const char* caption;
+    int left, top, width, height; // pixels
+};
+
+// In tab order, as the layout draws them (pixels at 96 dpi).
+constexpr Expected expectedControls[] = {
+    {"CommandCompute", -1, "QPushButton", "=", 8, 200, 137, 25},
+    {"NumberButton", 0, "QPushButton", "0", 8, 160, 41, 25},
+    {"NumberButton", 1, "QPushButton", "1", 8, 128, 41, 25},
+    {"NumberButton", 2, "QPushButton", "2", 56, 128, 41, 25},
+    {"NumberButton", 3, "QPushButton", "3", 104, 128, 41, 25},
+    {"NumberButton", 4, "QPushButton", "4", 8, 96, 41, 25},
+    {"NumberButton", 5, "QPushButton", "5", 56, 96, 41, 25},
+    {"NumberButton", 6, "QPushButton", "6", 104, 96, 41, 25},
+    {"NumberButton", 7, "QPushButton", "7", 8, 64, 41, 25},
+    {"NumberButton", 8, "QPushButton", "8", 56, 64, 41, 25},
+    {"NumberButton", 9, "QPushButton", "9", 104, 64, 41, 25},
+    {"ButtonDot", -1, "QPushButton", ".", 56, 160, 41, 25},
+    {"ButtonE", -1, "QPushButton", "e", 104, 160, 41, 25},
+    {"ButtonBS", -1, "QPushButton", "C", 176, 64, 33, 17},
+    {"ClearButton", -1, "QPushButton", "AC", 216, 64, 33, 17},
+    {"ButtonPlus", -1, "QPushButton", "+", 176, 88, 33, 17},
+    {"ButtonDiv", -1, "QPushButton", "/", 216, 88, 33, 17},
+    {"ButtonMult", -1, "QPushButton", "*", 176, 112, 33, 17},
+    {"ButtonMinus", -1, "QPushButton", "-", 216, 112, 33, 17},
+    {"ButtonLPar", -1, "QPushButton", "(", 176, 136, 33, 17},
+    {"ButtonRPar", -1, "QPushButton", ")", 216, 136, 33, 17},
+    {"ButtonUnary", 0, "QPushButton", "sin", 176, 160, 33, 17},
+    {"ButtonUnary", 10, "QPushButton", "asin", 216, 160, 33, 17},
+    {"ButtonUnary", 1, "QPushButton", "cos", 176, 184, 33, 17},
+    {"ButtonUnary", 11, "QPushButton", "acos", 216, 184, 33, 17},
+    {"ButtonUnary", 2, "QPushButton", "tan", 176, 208, 33, 17},
+    {"ButtonUnary", 12, "QPushButton", "atan", 216, 208, 33, 17},
+    {"OptionDegRad", 0, "QRadioButton", "Deg", 312, 8, 41, 17},
+    {"OptionDegRad", 1, "QRadioButton", "Rad", 264, 8, 41, 17},
+    {"ButtonUnary", 9, "QPushButton", "x^2", 272, 64, 33, 17},
+    {"ButtonUnary", 8, "QPushButton", "sqrt", 312, 64, 33, 17},
+    {"ButtonXtoY", -1, "QPushButton", "x^y", 272, 88, 33, 17},
+    {"ButtonRoot", -1, "QPushButton", "root", 312, 88, 33, 17},
+    {"ButtonUnary", 6, "QPushButton", "exp", 272, 112, 33, 17},
+    {"ButtonUnary", 4, "QPushButton", "ln", 312, 112, 33, 17},
+    {"ButtonUnary", 7, "QPushButton", "10^x", 272, 136, 33, 17},
+    {"ButtonUnary", 5, "QPushButton", "log", 312, 136, 33, 17},
+    {"ExpressionCombo", -1, "QComboBox", "", 0, 32, 241, 21},
+    {"Status", -1, "QLineEdit", "", 0, 0, 241, 25},
+    {"OptionDegRad", 2, "QRadioButton", "Grad", 264, 32, 57, 17},
+};
+
+QWidget* find(const Form1& form, const Expected& e) {
+    for (auto* widget : form.findChildren<QWidget*>(e.name)) {
+        const QVariant index = widget->property("index");
+        if (e.index < 0 ? !index.isValid() : index.toInt() == e.index) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+QString caption(QWidget* widget) {
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        return button->text();
+    }
+    return {};
+}
+} // namespace
+
+class TestLayout : public QObject {
+    Q_OBJECT
+private slots:
+    void controlsStandWhereDrawn_data();
+    void controlsStandWhereDrawn();
+    void everyControlIsListed();
+    void tabOrderFollowsTheTable();
+    void focusStartsOnEquals();
+    void controlsDoNotOverlap();
+    void windowIsFixedAndPlain();
+};
+
+void TestLayout::controlsStandWhereDrawn_data() {
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < int(std::size(expectedControls)); ++i) {
+        const Expected& e = expectedControls[i];
+        QTest::addRow("%s %d", e.name, e.index) << i;
+    }
+}
+
+void TestLayout::controlsStandWhereDrawn() {
+    QFETCH(int, row);
+    const Expected& e = expectedControls[row];
+    Window w;
+    QWidget* widget = find(w.form(), e);
+    QVERIFY(widget != nullptr);
+    QCOMPARE(widget->metaObject()->className(), e.type);
+    QCOMPARE(caption(widget), QString(e.caption));
+    QCOMPARE(widget->geometry(), QRect(e.left, e.top, e.width, e.height));
+    QVERIFY(!widget->accessibleName().isEmpty());
+    QCOMPARE(widget->toolTip(), QString());
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        QVERIFY(button->icon().isNull());
+        QVERIFY(button->shortcut().isEmpty()); // no mnemonics
+    }
+    QVERIFY(widget->isVisibleTo(&w.form()) && widget->isEnabled());
+}
+
+void TestLayout::everyControlIsListed() {
+    Window w;
+    const QWidget* client = w.combo()->parentWidget();
+    int controls = 0;
+    for (auto* child : client->children()) {
+        if (child->isWidgetType()) {
+            ++controls;
+        }
+    }
+    QCOMPARE(controls, int(std::size(expectedControls)));
+    QCOMPARE(w.form().findChildren<QPushButton*>("ButtonUnary").size(), 12);
+    QVERIFY(w.key("ButtonUnary", 3) == nullptr);
+    // The evaluator has no place in the window.
+    QVERIFY(w.form().findChild<QWidget*>("Vexa1") == nullptr);
+}
+
+void TestLayout::tabOrderFollowsTheTable() {
+    Window w;
+    const QWidget* client = w.combo()->parentWidget();
+    // The combo box's line edit stands in the chain for the combo box itself.
+    auto control = [&](QWidget* widget) -> QWidget* {
+        return w.combo()->isAncestorOf(widget) ? w.combo() : widget;
+    };
+    QWidget* current = find(w.form(), expectedControls[0]);
+    for (std::size_t i = 1; i < std::size(expectedControls); ++i) {
+        QWidget* next = current;
+        do {
+            next = next->nextInFocusChain();
+        } while (control(next) == control(current) || control(next)->parentWidget() != client);
+        QCOMPARE(control(next), find(w.form(), expectedControls[i]));
+        current = next;
+    }
+}
+
+void TestLayout::focusStartsOnEquals() {
+    Window w;
+    w.form().show();
+    w.form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.form()));
+    QCOMPARE(QApplication::focusWidget(), w.key("CommandCompute"));
+    QVERIFY(w.key("CommandCompute")->isDefault());
+    // Tab walks on from "=" to the digits in their order.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), w.key("NumberButton", 0));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), w.key("NumberButton", 1));
+}
+
+void TestLayout::controlsDoNotOverlap() {
+    Window w;
+    std::vector<QRect> rects;
+    for (const Expected& e : expectedControls) {
+        rects.push_back(find(w.form(), e)->geometry());
+    }
+    const QRect clientArea(0, 0, 351, 226);
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        for (std::size_t j = i + 1; j < rects.size(); ++j) {
+            QVERIFY2(!rects[i].intersects(rects[j]),
+                     qPrintable(QString("%1 and %2").arg(i).arg(j)));
+        }
+        // Only "Deg" reaches past the right edge, by two pixels.
+        const bool deg = expectedControls[i].index == 0 &&
+                         QByteArray(expectedControls[i].name) == "OptionDegRad";
+        QCOMPARE(clientArea.contains(rects[i]), !deg);
+        if (deg) {
+            QCOMPARE(rects[i].right() + 1 - clientArea.width(), 2);
+        }
+    }
+}
+
+void TestLayout::windowIsFixedAndPlain() {
+    Window w;
+    w.form().show();
+    const QWidget* client = w.combo()->parentWidget();
+    QCOMPARE(client->size(), QSize(351, 226));
+    auto* bar = w.form().findChild<QMenuBar*>();
+    QVERIFY(bar != nullptr);
+    QCOMPARE(bar->actions().size(), 1);
+    QCOMPARE(bar->actions().first()->text(), QString("?"));
+    QCOMPARE(bar->actions().first()->objectName(), QString("mnuHelp"));
+    QVERIFY(bar->actions().first()->menu() == nullptr);
+    QCOMPARE(client->y(), bar->height());
+    // Fixed size: the window cannot be made larger or smaller.
+    QCOMPARE(w.form().minimumSize(), w.form().maximumSize());
+    QCOMPARE(w.form().size(), QSize(351, 226 + bar->height()));
+    // The message line reads as part of the window, not as an input field.
+    QCOMPARE(w.status()->palette().color(QPalette::Base),
+             w.status()->palette().color(QPalette::Button));
+    QVERIFY(w.status()->isReadOnly());
+    QVERIFY(!w.combo()->accessibleName().isEmpty() && !w.status()->accessibleName().isEmpty());
+}
+
+QTEST_MAIN(TestLayout)
+#include "tst_layout.moc"
