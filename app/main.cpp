@@ -6,7 +6,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tarnicle");
-    QApplication::setApplicationVersion("1.00");
+    QApplication::setApplicationVersion(TARNICLE_VERSION);
 
     Form1 window(vexa::makeVexa(), std::make_unique<Desktop>());
     window.show();
