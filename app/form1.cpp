@@ -69,21 +69,21 @@ Form1::~Form1() = default;
 
 void Form1::createControls() {
     QWidget* previous = nullptr;
-    for (const ControlSpec& spec : controlTable()) {
+    for (const ControlRow& row : controlTable()) {
         QWidget* widget = nullptr;
-        switch (spec.kind) {
+        switch (row.kind) {
         case ControlKind::PushButton:
         case ControlKind::DefaultButton: {
-            auto* button = new QPushButton(QString::fromLatin1(spec.caption), client_);
-            if (spec.kind == ControlKind::DefaultButton) {
+            auto* button = new QPushButton(QString::fromLatin1(row.caption), client_);
+            if (row.kind == ControlKind::DefaultButton) {
                 button->setDefault(true);
                 CommandCompute = button;
             }
-            if (const auto* plain = std::get_if<PlainHandler>(&spec.handler)) {
+            if (const auto* plain = std::get_if<PlainHandler>(&row.handler)) {
                 connect(button, &QPushButton::clicked, this,
                         [this, h = *plain] { deliver([this, h] { (this->*h)(); }); });
-            } else if (const auto* indexed = std::get_if<IndexedHandler>(&spec.handler)) {
-                const auto index = static_cast<qint16>(spec.index);
+            } else if (const auto* indexed = std::get_if<IndexedHandler>(&row.handler)) {
+                const auto index = static_cast<qint16>(row.index);
                 connect(button, &QPushButton::clicked, this, [this, h = *indexed, index] {
                     deliver([this, h, index] { (this->*h)(index); });
                 });
@@ -92,8 +92,8 @@ void Form1::createControls() {
             break;
         }
         case ControlKind::OptionButton: {
-            auto* option = new QRadioButton(QString::fromLatin1(spec.caption), client_);
-            OptionDegRad.at(static_cast<std::size_t>(spec.index)) = option;
+            auto* option = new QRadioButton(QString::fromLatin1(row.caption), client_);
+            OptionDegRad.at(static_cast<std::size_t>(row.index)) = option;
             widget = option;
             break;
         }
@@ -104,7 +104,7 @@ void Form1::createControls() {
             // default completer would complete inline and swallow Enter.
             ExpressionCombo->setInsertPolicy(QComboBox::NoInsert);
             ExpressionCombo->setCompleter(nullptr);
-            ExpressionCombo->lineEdit()->setAccessibleName(QString::fromLatin1(spec.spokenName));
+            ExpressionCombo->lineEdit()->setAccessibleName(QString::fromLatin1(row.spokenName));
             widget = ExpressionCombo;
             break;
         case ControlKind::TextBox: {
@@ -118,12 +118,12 @@ void Form1::createControls() {
             break;
         }
         }
-        widget->setObjectName(QString::fromLatin1(spec.name));
-        if (spec.index >= 0) {
-            widget->setProperty("index", spec.index);
+        widget->setObjectName(QString::fromLatin1(row.name));
+        if (row.index >= 0) {
+            widget->setProperty("index", row.index);
         }
-        widget->setAccessibleName(QString::fromLatin1(spec.spokenName));
-        widget->setGeometry(px(spec.left), px(spec.top), px(spec.width), px(spec.height));
+        widget->setAccessibleName(QString::fromLatin1(row.spokenName));
+        widget->setGeometry(px(row.left), px(row.top), px(row.width), px(row.height));
         if (previous != nullptr) {
             setTabOrder(previous, widget);
         }

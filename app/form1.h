@@ -41,7 +41,7 @@ public:
     enum class ControlKind { PushButton, DefaultButton, OptionButton, ComboBox, TextBox };
     using PlainHandler = void (Form1::*)();
     using IndexedHandler = void (Form1::*)(qint16);
-    struct ControlSpec {
+    struct ControlRow {
         const char* name;
         int index; // -1 for a control that is not in an array
         ControlKind kind;
@@ -79,7 +79,7 @@ private:
     void OptionDegRad_Click(qint16 Index);
 
     // The controls in tab order, one row each (app/layout.cpp).
-    static std::span<const ControlSpec> controlTable();
+    static std::span<const ControlRow> controlTable();
     void createControls();
     void connectOptions();
     void appendToExpression(QLatin1StringView tail);

@@ -6,9 +6,9 @@ namespace {
 using K = Form1::ControlKind;
 }
 
-std::span<const Form1::ControlSpec> Form1::controlTable() {
+std::span<const Form1::ControlRow> Form1::controlTable() {
     // clang-format off
-    static constexpr ControlSpec table[] = {
+    static constexpr ControlRow table[] = {
         {"CommandCompute",  -1, K::DefaultButton, "=",    120, 3000, 2055, 375, "equals", &Form1::CommandCompute_Click},
         {"NumberButton",     0, K::PushButton,    "0",    120, 2400,  615, 375, "zero",   &Form1::NumberButton_Click},
         {"NumberButton",     1, K::PushButton,    "1",    120, 1920,  615, 375, "one",    &Form1::NumberButton_Click},
