@@ -1,6 +1,8 @@
 // The entry keys, the keyboard and the help command.
 #include <QTest>
 
+#include <QAbstractItemView>
+
 #include "harness.h"
 
 namespace {
@@ -187,7 +189,13 @@ void TestKeys::pickingHistoryComputesNothing() {
     w.compute("1+2");
     w.compute("4-1");
     const std::size_t computed = w.fake().texts.size();
-    w.combo()->setCurrentIndex(1); // what picking an entry from the list does
+    w.form().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form()));
+    w.combo()->showPopup();
+    QAbstractItemView* list = w.combo()->view();
+    QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+    const QRect entry = list->visualRect(list->model()->index(1, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
     QCOMPARE(w.text(), QString("1+2"));
     QCOMPARE(w.fake().texts.size(), computed);
     QCOMPARE(w.history(), (QStringList{"4-1", "1+2"}));
