@@ -6,10 +6,12 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenuBar>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 #include "evaluator/vexa.h"
@@ -99,11 +101,20 @@ void Form1::createControls() {
         }
         case ControlKind::ComboBox:
             ExpressionCombo = new QComboBox(client_);
+            // A plain list of texts, so that the duplicate check of a full history is a tight
+            // loop over strings rather than a model query per entry.
+            history_ = new QStringListModel(ExpressionCombo);
+            ExpressionCombo->setModel(history_);
             ExpressionCombo->setEditable(true);
             // The list is the history: only a successful computation adds to it, and the
             // default completer would complete inline and swallow Enter.
             ExpressionCombo->setInsertPolicy(QComboBox::NoInsert);
             ExpressionCombo->setCompleter(nullptr);
+            // Every entry is one line in one font. Without uniform sizes the drop-down measures
+            // every entry each time it opens: seconds for a history of long texts.
+            if (auto* list = qobject_cast<QListView*>(ExpressionCombo->view())) {
+                list->setUniformItemSizes(true);
+            }
             ExpressionCombo->lineEdit()->setAccessibleName(QString::fromLatin1(row.spokenName));
             widget = ExpressionCombo;
             break;

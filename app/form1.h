@@ -22,6 +22,7 @@ class QLineEdit;
 class QMenuBar;
 class QAction;
 class QPushButton;
+class QStringListModel;
 class QRadioButton;
 class QWidget;
 
@@ -94,6 +95,7 @@ private:
     QAction* mnuHelp = nullptr;
     QWidget* client_ = nullptr;
     QComboBox* ExpressionCombo = nullptr;
+    QStringListModel* history_ = nullptr; // the box's list, newest first
     QLineEdit* Status = nullptr;
     QPushButton* CommandCompute = nullptr;
     std::array<QRadioButton*, 3> OptionDegRad{};

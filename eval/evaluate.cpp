@@ -3,6 +3,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStringListModel>
 #include <QStringView>
 
 #include <cmath>
@@ -112,12 +113,11 @@ void Form1::EvaluateExpression(const QString& expr) {
 }
 
 void Form1::AddToHistory(const QString& S) {
-    const int count = ExpressionCombo->count();
-    for (int i = 0; i < count; ++i) {
-        if (ExpressionCombo->itemText(i) == S) {
-            return;
-        }
+    // Whole texts, compared exactly (case and blanks included).
+    if (history_->stringList().contains(S, Qt::CaseSensitive)) {
+        return;
     }
+    const int count = ExpressionCombo->count();
     // Changing the list can make the combo box select an entry and copy it into the text
     // (the first entry, or a neighbour of a removed current entry): the text must not change.
     const QString text = ExpressionCombo->currentText();

@@ -1,64 +1,89 @@
 #include "evaluator/machine.h"
 
-#include <cmath>
+#include <span>
 
 namespace vexa {
+namespace {
 
-void Machine::prepare(const Program& program) {
-    stack_.resize(program.stackSize());
+bool isBinary(OpCode code) {
+    switch (code) {
+    case OpCode::Add:
+    case OpCode::Subtract:
+    case OpCode::Multiply:
+    case OpCode::Divide:
+    case OpCode::Power:
+        return true;
+    default:
+        return false;
+    }
 }
 
-RunResult Machine::run(const Program& program, Angle angle) {
-    double* const stack = stack_.data();
-    std::size_t top = 0; // number of values on the stack
-    for (const Op& op : program.ops()) {
-        Outcome outcome;
-        switch (op.code) {
-        case OpCode::Constant:
-            stack[top++] = program.constant(op.operand);
-            continue;
-        case OpCode::Negate:
-            stack[top - 1] = -stack[top - 1];
-            continue;
+} // namespace
+
+void Machine::prepare(const Program& program) {
+    const std::span<const Op> ops = program.ops();
+    steps_.clear();
+    steps_.reserve(ops.size());
+    const auto binary = [](OpCode code, bool constantOperand) {
+        switch (code) {
         case OpCode::Add:
-            --top;
-            outcome.value = stack[top - 1] + stack[top];
-            break;
+            return constantOperand ? Action::AddConstant : Action::Add;
         case OpCode::Subtract:
-            --top;
-            outcome.value = stack[top - 1] - stack[top];
-            break;
+            return constantOperand ? Action::SubtractConstant : Action::Subtract;
         case OpCode::Multiply:
-            --top;
-            outcome.value = stack[top - 1] * stack[top];
-            break;
+            return constantOperand ? Action::MultiplyConstant : Action::Multiply;
         case OpCode::Divide:
-            --top;
-            outcome = divide(stack[top - 1], stack[top]);
+            return constantOperand ? Action::DivideConstant : Action::Divide;
+        default:
+            return constantOperand ? Action::PowerConstant : Action::Power;
+        }
+    };
+    const auto call = [](const Op& op) {
+        return static_cast<std::uint16_t>(op.operand);
+    };
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        const Op& op = ops[i];
+        const auto index = static_cast<std::uint32_t>(i);
+        switch (op.code) {
+        case OpCode::Constant: {
+            double value = program.constant(op.operand);
+            // A sign on a literal is exact and cannot fail, so it becomes part of the literal.
+            while (i + 1 < ops.size() && ops[i + 1].code == OpCode::Negate) {
+                value = -value;
+                ++i;
+            }
+            const Op* next = i + 1 < ops.size() ? &ops[i + 1] : nullptr;
+            const auto nextIndex = static_cast<std::uint32_t>(i + 1);
+            if (next != nullptr && isBinary(next->code)) {
+                steps_.push_back({binary(next->code, true), 0, nextIndex, value});
+                ++i;
+            } else if (next != nullptr && next->code == OpCode::Call &&
+                       functions_[next->operand].arity == 1) {
+                steps_.push_back({Action::CallConstant, call(*next), nextIndex, value});
+                ++i;
+            } else {
+                steps_.push_back({Action::Push, 0, index, value});
+            }
             break;
+        }
+        case OpCode::Negate:
+            steps_.push_back({Action::Negate, 0, index, 0});
+            break;
+        case OpCode::Add:
+        case OpCode::Subtract:
+        case OpCode::Multiply:
+        case OpCode::Divide:
         case OpCode::Power:
-            --top;
-            outcome = power(stack[top - 1], stack[top]);
+            steps_.push_back({binary(op.code, false), 0, index, 0});
             break;
-        case OpCode::Call: {
-            const Function& function = functionTable()[op.operand];
-            top -= static_cast<std::size_t>(function.arity);
-            outcome = function.apply(stack + top, angle);
-            ++top;
+        case OpCode::Call:
+            steps_.push_back({Action::Call, call(op), index, 0});
             break;
         }
-        }
-        if (outcome.error != ErrorCode::None) {
-            return {0, outcome.error, op.start};
-        }
-        // Operands are always finite, so a non-finite result can only be an overflow; it is
-        // reported where it happens even if later operations would bring it back in range.
-        if (!std::isfinite(outcome.value)) {
-            return {0, ErrorCode::ResultTooLarge, op.start};
-        }
-        stack[top - 1] = outcome.value;
     }
-    return {stack[0], ErrorCode::None, 0};
+    // The topmost value lives in a register; slot 0 takes the empty register of the first
+    // push, and a call needs one slot more to lay its arguments out side by side.
+    stack_.resize(program.stackSize() + 1);
 }
 
 } // namespace vexa

@@ -84,7 +84,11 @@ public:
     }
 
     // Clearing keeps the description's storage, so a successful Evaluate allocates nothing.
+    // After a success there is nothing to clear, which saves a repeated Evaluate the stores.
     void succeed() {
+        if (lastError_.Number == 0) {
+            return;
+        }
         lastError_.Number = 0;
         lastError_.Description.clear();
         lastError_.Position = 0;

@@ -173,6 +173,22 @@ constexpr Shown angles[] = {
     {u"exp(1)", Grads, " 2.71828182845905"},
 };
 
+// A literal operand is folded into the operator or one-argument call that takes it; these
+// rows put such steps, and calls of two arguments, above values already on the stack.
+constexpr Shown stackShapes[] = {
+    {u"10-2*3", Radians, " 4"},
+    {u"1+pow(2,3)*2", Radians, " 17"},
+    {u"2-pow(3,2)-1", Radians, "-8"},
+    {u"100/square(5)/2", Radians, " 2"},
+    {u"7-sqrt(4)-abs(2-9)", Radians, "-2"},
+    {u"2*(3-pow(2,2)^2)", Radians, "-26"},
+    {u"(1+2)*(3+4)/(5-6)", Radians, "-21"},
+    {u"1-(2-(3-(4-(5-6))))", Radians, "-3"},
+    {u"2^3^2-sin(0)*cos(0)", Radians, " 512"},
+    {u"pow(pow(2,3),pow(1,5))+-3", Radians, " 5"},
+    {u"-(-(2))*-(3)", Radians, "-6"},
+};
+
 TEST(Values, LiteralsAndBlanks) {
     expectShown(literalsAndBlanks);
 }
@@ -184,6 +200,9 @@ TEST(Values, ConstantsAndFunctions) {
 }
 TEST(Values, AngleUnits) {
     expectShown(angles);
+}
+TEST(Values, StackShapes) {
+    expectShown(stackShapes);
 }
 
 // The rows above must exercise every function the evaluator offers.

@@ -1,0 +1,69 @@
+#include "bench/corpus.h"
+
+#include <stdexcept>
+
+namespace bench {
+
+std::string sumOfLength(std::size_t length) {
+    if (length == 2) {
+        throw std::invalid_argument("no sum is two characters long");
+    }
+    // Terms look like '+417.25', so that number parsing is measured and not just one digit.
+    std::string text = "1";
+    for (unsigned term = 0;; ++term) {
+        const std::string number = std::to_string(100 + term * 37 % 900);
+        const std::size_t termLength = 1 + number.size() + 3;
+        if (length - text.size() < termLength + 2) {
+            break;
+        }
+        text.append(1, '+').append(number).append(".25");
+    }
+    // At least two characters are left unless the whole sum is '1': one last term '+7...7'.
+    if (const std::size_t room = length - text.size(); room > 0) {
+        text.append(1, '+').append(room - 1, '7');
+    }
+    return text;
+}
+
+std::vector<CorpusText> corpus() {
+    std::vector<CorpusText> texts;
+    const auto add = [&](std::string text) {
+        texts.push_back({text, text, true});
+    };
+    add("1+1");
+    add("2*3");
+    add("12.5-7.25");
+    add("1+2*3");
+    add("(1+2)*3");
+    add("7/8");
+    add("2^10");
+    add("-2^2");
+    add("1--2");
+    add("sin(pi/4)");
+    add("cos(1)");
+    add("tan(0.5)");
+    add("sqrt(2)");
+    add("pow (12,3)");
+    add("pow10(3)");
+    add("square(12)");
+    add("cot(1)");
+    add("ln(10)");
+    add("log10(1000)");
+    add("exp(1)");
+    add("abs(-7)");
+    add("asin(0.5)+acos(0.5)");
+    add(" 1e-05");
+    add(" 0.707106781186547");
+    add("e^2");
+    add("sin(pi/4)+2^3*pow(2,0.5)/sqrt(2)-log10(1e5)");
+
+    std::string nested = "sqrt(square(sin(pi/6))+square(cos(pi/6)))*((1.5+2.25)*(3-4.75)/"
+                         "(5+6))^2-abs(-(2.5e-3*400)+log10(1000)-ln(e^2))+pow(2,(1+(2+(3+(4+"
+                         "5))))/7)-exp(atan(1)*4/pi)+cot(0.3)*tan(0.3)/(1+sqrt(16))+ln(2)*log(35)";
+    texts.push_back({"nested, " + std::to_string(nested.size()) + " chars", nested, true});
+    texts.push_back({"sum, 19,999 chars", sumOfLength(19'999), true});
+    texts.push_back({"sum, 32,767 chars", sumOfLength(32'767), false});
+    return texts;
+}
+
+} // namespace bench

@@ -1,0 +1,22 @@
+// Typical calculator texts, the same for our evaluator and the peer it is measured against.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace bench {
+
+struct CorpusText {
+    std::string label; // how the text is named in the results
+    std::string text;  // ASCII
+    bool peerAccepts;  // false for texts beyond the peer's length limit
+};
+
+// Short sums, function keys, result texts read back, a nested text of about 200 characters
+// and sums as long as the peer accepts (19,999) and as the window's box holds (32,767).
+std::vector<CorpusText> corpus();
+
+// A sum of varied decimal terms, exactly length characters long (1, or 3 and more).
+std::string sumOfLength(std::size_t length);
+
+} // namespace bench

@@ -1,0 +1,65 @@
+#include "bench/peer.h"
+
+#include <muParser.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+
+namespace bench {
+namespace {
+
+using Unary = double (*)(double);
+
+struct PeerFunction {
+    const char* name;
+    Unary apply;
+    bool builtIn; // the peer already has it under this name, with this meaning
+};
+
+// Our functions, computed as our evaluator computes them in radians, so values match exactly.
+const PeerFunction peerFunctions[] = {
+    {"sin", [](double x) { return std::sin(x); }, true},
+    {"cos", [](double x) { return std::cos(x); }, true},
+    {"tan", [](double x) { return std::tan(x); }, true},
+    {"cot", [](double x) { return std::cos(x) / std::sin(x); }, false},
+    {"asin", [](double x) { return std::asin(x); }, true},
+    {"acos", [](double x) { return std::acos(x); }, true},
+    {"atan", [](double x) { return std::atan(x); }, true},
+    {"log", [](double x) { return std::log(x); }, true},
+    {"ln", [](double x) { return std::log(x); }, true},
+    {"log10", [](double x) { return std::log10(x); }, true},
+    {"exp", [](double x) { return std::exp(x); }, true},
+    {"pow10", [](double x) { return std::pow(10.0, x); }, false},
+    {"sqrt", [](double x) { return std::sqrt(x); }, true},
+    {"square", [](double x) { return x * x; }, false},
+    {"abs", [](double x) { return std::fabs(x); }, true},
+};
+
+double power(double base, double exponent) {
+    return std::pow(base, exponent);
+}
+
+} // namespace
+
+std::unique_ptr<mu::Parser> makePeer(bool optimize) {
+    auto parser = std::make_unique<mu::Parser>();
+    // The peer reads a function only when '(' follows its name at once. With the blank as a
+    // name character, 'pow ' is a name of its own, defined below beside 'pow'. Names never
+    // start with a blank, since the peer skips blanks before every token.
+    parser->DefineNameChars("0123456789_abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ ");
+    for (const std::string suffix : {"", " "}) {
+        for (const PeerFunction& function : peerFunctions) {
+            if (!function.builtIn || !suffix.empty()) {
+                parser->DefineFun(function.name + suffix, function.apply);
+            }
+        }
+        parser->DefineFun("pow" + suffix, power);
+        parser->DefineConst("pi" + suffix, std::numbers::pi);
+        parser->DefineConst("e" + suffix, std::numbers::e);
+    }
+    parser->EnableOptimizer(optimize);
+    return parser;
+}
+
+} // namespace bench
