@@ -1,6 +1,7 @@
 // "=" and the function keys: results, messages, beeps and the history.
 #include <QTest>
 
+#include "evaluator/errors.h"
 #include "harness.h"
 
 using Outcome = FakeVexa::Outcome;
@@ -24,6 +25,9 @@ private slots:
     void functionKeyOnEmptyTextDoesNothing();
     void functionKeyFailureKeepsUnwrappedText();
     void longTextsComputeOrFailCleanly();
+    void fullBoxOfEveryShape_data();
+    void fullBoxOfEveryShape();
+    void functionKeyAroundAFullBox();
 };
 
 void TestCompute::realEvaluator_data() {
@@ -264,6 +268,89 @@ void TestCompute::longTextsComputeOrFailCleanly() {
     w.compute(QString(32767, QChar(0x00e9)));
     QCOMPARE(w.desktop().beeps, 2);
     QVERIFY(w.status()->text().endsWith(" at pos. 1"));
+}
+
+namespace {
+// A text of exactly the box's length: head, then piece as often as it fits, then blanks.
+QString fullBox(const QString& head, const QString& piece) {
+    constexpr int boxLength = 32767;
+    QString text = head;
+    while (text.size() + piece.size() <= boxLength) {
+        text += piece;
+    }
+    return text.leftJustified(boxLength, ' ');
+}
+
+QString message(vexa::ErrorCode code, int position) {
+    const QString description =
+        QString::fromStdU16String(std::u16string(vexa::errorEntry(code).description));
+    return position == 0 ? description : description + " at pos. " + QString::number(position);
+}
+} // namespace
+
+void TestCompute::fullBoxOfEveryShape_data() {
+    using vexa::ErrorCode;
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown"); // the result, or empty when it fails
+    QTest::addColumn<QString>("status");
+    const QString deepGroup = QString(256, '(') + "1" + QString(256, ')');
+    QTest::newRow("long product") << fullBox("1", "*1") << " 1"
+                                  << "";
+    QTest::newRow("run of signs") << QString(32766, '-') + "1"
+                                  << " 1"
+                                  << "";
+    QTest::newRow("signs and blanks") << fullBox("", "- -").replace(32766, 1, "7") << " 7"
+                                      << "";
+    QTest::newRow("deep groups in a row") << fullBox(deepGroup, "+" + deepGroup) << " 63"
+                                          << "";
+    QTest::newRow("tiny number") << fullBox("0.", "0").replace(32766, 1, "1") << " 0"
+                                 << "";
+    QTest::newRow("huge number") << fullBox("", "9") << "" << message(ErrorCode::NumberTooLarge, 1);
+    QTest::newRow("only signs") << fullBox("", "-") << ""
+                                << message(ErrorCode::UnexpectedEnd, 32768);
+    QTest::newRow("power chain") << fullBox("2", "^2") << ""
+                                 << message(ErrorCode::NestedTooDeeply, 514);
+    QTest::newRow("open calls") << fullBox("", "sqrt(") << ""
+                                << message(ErrorCode::NestedTooDeeply, 1285);
+    QTest::newRow("lone surrogates")
+        << QString(32767, QChar(0xd800)) << "" << message(ErrorCode::UnexpectedCharacter, 1);
+    QTest::newRow("control characters")
+        << QString(32767, QChar(0x0001)) << "" << message(ErrorCode::UnexpectedCharacter, 1);
+    QTest::newRow("blanks") << fullBox("", "\t") << "" << message(ErrorCode::NothingToCompute, 0);
+    QTest::newRow("overflow") << fullBox("1e308*1e308", "+1") << ""
+                              << message(ErrorCode::ResultTooLarge, 6);
+}
+
+// Texts as long as the box, typed or pasted: each computes or fails with its message and a
+// beep, the box keeps a failed text whole, and the window goes on working.
+void TestCompute::fullBoxOfEveryShape() {
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QFETCH(QString, status);
+    QCOMPARE(text.size(), 32767);
+    Window w;
+    w.setText(text);
+    QCOMPARE(w.text(), text);
+    w.compute();
+    const bool failed = shown.isEmpty();
+    QCOMPARE(w.desktop().beeps, failed ? 1 : 0);
+    QCOMPARE(w.text(), failed ? text : shown);
+    QCOMPARE(w.history(), failed ? QStringList{} : QStringList{text});
+    QCOMPARE(w.status()->text(), status);
+    w.compute("6*7");
+    QCOMPARE(w.text(), QString(" 42"));
+}
+
+// A function key wraps the whole box, so the evaluator and the history get a text longer
+// than the box can show.
+void TestCompute::functionKeyAroundAFullBox() {
+    Window w;
+    const QString sum = fullBox("1", "+1");
+    w.setText(sum);
+    w.click(w.key("ButtonUnary", 8));
+    QCOMPARE(w.text(), QString(" 128"));
+    QCOMPARE(w.history(), QStringList{"sqrt(" + sum + ")"});
+    QCOMPARE(w.desktop().beeps, 0);
 }
 
 QTEST_MAIN(TestCompute)
