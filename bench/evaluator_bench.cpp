@@ -202,14 +202,10 @@ int main(int argc, char** argv) {
         }
     }
 
-    bench::Arguments arguments(argc, argv, 0.05);
-    benchmark::Initialize(arguments.count(), arguments.values());
-    if (benchmark::ReportUnrecognizedArguments(*arguments.count(), arguments.values())) {
+    bench::MedianCollector medians;
+    if (!bench::runAll(argc, argv, 0.05, medians)) {
         return 2;
     }
-    bench::MedianCollector medians;
-    benchmark::RunSpecifiedBenchmarks(&medians);
-    benchmark::Shutdown();
     printTable(texts, medians);
     return 0;
 }

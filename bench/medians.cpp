@@ -56,4 +56,15 @@ std::string formatTime(std::optional<double> value) {
     return text;
 }
 
+bool runAll(int argc, char** argv, double minTimeSeconds, MedianCollector& medians) {
+    Arguments arguments(argc, argv, minTimeSeconds);
+    benchmark::Initialize(arguments.count(), arguments.values());
+    if (benchmark::ReportUnrecognizedArguments(*arguments.count(), arguments.values())) {
+        return false;
+    }
+    benchmark::RunSpecifiedBenchmarks(&medians);
+    benchmark::Shutdown();
+    return true;
+}
+
 } // namespace bench

@@ -43,6 +43,10 @@ private:
     std::map<std::string, Times> times_;
 };
 
+// Runs every registered benchmark with the default flags above and collects the medians;
+// false when the command line holds a flag the library does not know.
+bool runAll(int argc, char** argv, double minTimeSeconds, MedianCollector& medians);
+
 // A time for a table: '41.2' below 100, '2410' above, '-' when there is none.
 std::string formatTime(std::optional<double> value);
 

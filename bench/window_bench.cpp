@@ -186,14 +186,10 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMicrosecond)
             ->UseRealTime();
     }
-    bench::Arguments arguments(argc, argv, 0.2);
-    benchmark::Initialize(arguments.count(), arguments.values());
-    if (benchmark::ReportUnrecognizedArguments(*arguments.count(), arguments.values())) {
+    bench::MedianCollector medians;
+    if (!bench::runAll(argc, argv, 0.2, medians)) {
         return 2;
     }
-    bench::MedianCollector medians;
-    benchmark::RunSpecifiedBenchmarks(&medians);
-    benchmark::Shutdown();
 
     std::printf("\n| window, in-process (offscreen) | median real time us |\n| --- | ---: |\n");
     for (const Row& row : rows) {
