@@ -166,7 +166,7 @@ void Form1::connectOptions() {
 
 void Form1::keyPressEvent(QKeyEvent* event) {
     // No key answers to Esc; closing the window is left to the window system.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    if (event->key() == Qt::Key_Escape || event->matches(QKeySequence::Cancel)) {
         event->accept();
         return;
     }

@@ -92,8 +92,8 @@ void Form1::EvaluateExpression(const QString& expr) {
                 break;
             }
         } catch (...) {
+            desktop_->beep(); // first, whatever reading the failure may do
             const FailureInfo failure = currentFailure();
-            desktop_->beep();
             if (Vexa1->LastError().Number != 0) {
                 Status->setText(QString::fromStdU16String(Vexa1->LastError().Description));
                 if (Vexa1->LastError().Kind == 0) {
