@@ -18,9 +18,7 @@ class Engine;
 // that compiling and running reuse from one text to the next.
 class Slot final : public Expression {
 public:
-    Slot(Engine& engine, std::u16string_view name, std::u16string_view first,
-         std::u16string_view second)
-        : engine_(engine), name_(name), first_(first), second_(second) {}
+    explicit Slot(Engine& engine) : engine_(engine) {}
 
     void setText(std::u16string_view text) override {
         text_.assign(text);
@@ -29,13 +27,8 @@ public:
     void Compile() override;
     double Evaluate() override;
 
-    const std::u16string& name() const { return name_; }
-
 private:
     Engine& engine_;
-    std::u16string name_;
-    std::u16string first_; // Add's further strings, kept unread for the caller's sake
-    std::u16string second_;
     std::u16string text_;
     Compiler compiler_;
     Program program_;
@@ -58,9 +51,9 @@ public:
         succeed();
     }
 
-    Expression& Add(std::u16string_view name, std::u16string_view first,
-                    std::u16string_view second) override {
-        slots_.push_back(std::make_unique<Slot>(*this, name, first, second));
+    // Slots are reached by index; the name and the further strings carry nothing we use.
+    Expression& Add(std::u16string_view, std::u16string_view, std::u16string_view) override {
+        slots_.push_back(std::make_unique<Slot>(*this));
         return *slots_.back();
     }
 

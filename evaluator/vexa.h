@@ -54,7 +54,7 @@ public:
 class ExpressionList {
 public:
     virtual ~ExpressionList() = default;
-    // Creates a slot; the name and the two further strings are kept for the caller's sake.
+    // Creates a slot, reached afterwards by Item(); our engine accepts the three strings unused.
     virtual Expression& Add(std::u16string_view name, std::u16string_view a,
                             std::u16string_view b) = 0;
     // Slot by creation order (0 is the first); throws Failure when there is no such slot.
