@@ -64,6 +64,13 @@ public:
         return nullptr;
     }
 
+    // Shows the window and makes it active, as the window system would for a user.
+    bool showActive() const {
+        form_->show();
+        form_->activateWindow();
+        return QTest::qWaitForWindowActive(form_.get());
+    }
+
     QString text() const { return combo()->currentText(); }
     void setText(const QString& text) const { combo()->setEditText(text); }
     QStringList history() const {

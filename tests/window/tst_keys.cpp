@@ -89,9 +89,7 @@ void TestKeys::keysIgnoreCaretAndSelection() {
 
 void TestKeys::powerKeyFocusesTheBox() {
     Window w;
-    w.form().show();
-    w.form().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w.form()));
+    QVERIFY(w.showActive());
     w.click(w.key("ButtonXtoY"));
     QVERIFY(w.combo()->hasFocus());
     w.click(w.key("NumberButton", 2)); // the other keys take the focus themselves
@@ -130,9 +128,7 @@ void TestKeys::enterComputesFromAnythingButAKey_data() {
 void TestKeys::enterComputesFromAnythingButAKey() {
     QFETCH(QString, target);
     Window w;
-    w.form().show();
-    w.form().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w.form()));
+    QVERIFY(w.showActive());
     w.setText("6*7");
     QWidget* widget = target == "OptionDegRad" ? w.option(1) : w.form().findChild<QWidget*>(target);
     widget->setFocus();
@@ -146,9 +142,7 @@ void TestKeys::enterComputesFromAnythingButAKey() {
 
 void TestKeys::enterOnAKeyClicksThatKey() {
     Window w;
-    w.form().show();
-    w.form().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w.form()));
+    QVERIFY(w.showActive());
     w.setText("1+1");
     w.key("NumberButton", 7)->setFocus();
     QTest::keyClick(w.key("NumberButton", 7), Qt::Key_Return);
@@ -158,9 +152,7 @@ void TestKeys::enterOnAKeyClicksThatKey() {
 
 void TestKeys::escapeDoesNothing() {
     Window w;
-    w.form().show();
-    w.form().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w.form()));
+    QVERIFY(w.showActive());
     for (QWidget* target : {static_cast<QWidget*>(w.combo()->lineEdit()),
                             static_cast<QWidget*>(w.key("CommandCompute"))}) {
         target->setFocus();

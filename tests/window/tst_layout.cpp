@@ -150,9 +150,7 @@ void TestLayout::tabOrderFollowsTheTable() {
 
 void TestLayout::focusStartsOnEquals() {
     Window w;
-    w.form().show();
-    w.form().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w.form()));
+    QVERIFY(w.showActive());
     QCOMPARE(QApplication::focusWidget(), w.key("CommandCompute"));
     QVERIFY(w.key("CommandCompute")->isDefault());
     // Tab walks on from "=" to the digits in their order.

@@ -622,9 +622,7 @@ void TestModel::randomSession() {
                   : Window();
     Session run(w, seed, fake);
     session = &run;
-    w.form().show();
-    w.form().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w.form()));
+    QVERIFY(w.showActive());
     if (preloaded > 0) {
         run.preloadHistory(preloaded);
     }
