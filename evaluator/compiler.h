@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vexa {
 
@@ -22,11 +23,28 @@ struct CompileError {
 
 class Compiler {
 public:
+    Compiler();
+
     // Replaces the program's contents. Throws CompileError; the program is then unusable.
-    void compile(std::u16string_view text, Program& program);
+    // Folding (see Program::clear) is on unless a test wants to see the grammar's shape.
+    void compile(std::u16string_view text, Program& program, bool fold = true);
+
+    // A run of signs, or one root, read before an operand and applied after it.
+    struct Prefix {
+        std::uint32_t start;
+        std::uint32_t end;
+        bool root;
+        bool negate;
+    };
+    // Storage the parser reuses from one compile to the next.
+    struct Scratch {
+        std::string literal; // a number token in ASCII for from_chars
+        std::vector<Prefix> prefixes;
+        std::uint32_t squareRoot = 0; // the function a '√' calls
+    };
 
 private:
-    std::string literal_; // a number token in ASCII for from_chars, kept between compiles
+    Scratch scratch_;
 };
 
 } // namespace vexa

@@ -49,7 +49,61 @@ constexpr std::array table{
 static_assert(std::ranges::is_sorted(table, {}, &ErrorEntry::code),
               "errorEntry() searches the table by code");
 
+struct Range {
+    char32_t first;
+    char32_t last;
+};
+
+// Characters that show nothing, or nothing a reader could tell from a blank or from the
+// characters around them: controls, format characters, combining marks, variation selectors,
+// fillers, private use, noncharacters, tags and the supplementary variation selectors.
+constexpr Range unseen[] = {
+    {0x0000, 0x0020},   {0x007F, 0x00A0},   {0x00AD, 0x00AD},   {0x0300, 0x036F},
+    {0x0483, 0x0489},   {0x0591, 0x05C7},   {0x0600, 0x0605},   {0x061C, 0x061C},
+    {0x064B, 0x065F},   {0x06DD, 0x06DD},   {0x070F, 0x070F},   {0x0890, 0x0891},
+    {0x08E2, 0x08E2},   {0x115F, 0x1160},   {0x17B4, 0x17B5},   {0x180B, 0x180F},
+    {0x1AB0, 0x1AFF},   {0x1DC0, 0x1DFF},   {0x2000, 0x200F},   {0x2028, 0x202F},
+    {0x205F, 0x206F},   {0x20D0, 0x20FF},   {0x3000, 0x3000},   {0x3164, 0x3164},
+    {0xD800, 0xDFFF},   {0xE000, 0xF8FF},   {0xFDD0, 0xFDEF},   {0xFE00, 0xFE0F},
+    {0xFE20, 0xFE2F},   {0xFEFF, 0xFEFF},   {0xFFA0, 0xFFA0},   {0xFFF0, 0xFFFB},
+    {0xFFFE, 0xFFFF},   {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF}, {0xF0000, 0x10FFFF},
+};
+
+bool isVisible(char32_t c) {
+    if ((c & 0xFFFE) == 0xFFFE) {
+        return false; // the last two code points of every plane are noncharacters
+    }
+    return std::ranges::none_of(unseen, [c](const Range& r) { return c >= r.first && c <= r.last; });
+}
+
+void appendCharacter(std::u16string& out, std::u16string_view text, std::size_t at) {
+    const char16_t unit = text[at];
+    const bool pair = unit >= 0xD800 && unit <= 0xDBFF && at + 1 < text.size() &&
+                      text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF;
+    const char32_t c = pair ? 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[at + 1] - 0xDC00)
+                            : char32_t{unit};
+    if (isVisible(c)) {
+        out += u" \"";
+        out.append(text.substr(at, pair ? 2 : 1));
+        out += u'"';
+        return;
+    }
+    out += u" U+";
+    constexpr char16_t hex[] = u"0123456789ABCDEF";
+    int digits = c > 0xFFFF ? (c > 0xFFFFF ? 6 : 5) : 4;
+    while (digits-- > 0) {
+        out += hex[(c >> (4 * digits)) & 0xF];
+    }
+}
+
 } // namespace
+
+void describe(std::u16string& out, ErrorCode code, std::u16string_view text, std::size_t start) {
+    out.assign(errorEntry(code).description);
+    if (code == ErrorCode::UnexpectedCharacter && start < text.size()) {
+        appendCharacter(out, text, start);
+    }
+}
 
 std::span<const ErrorEntry> errorTable() {
     return table;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace vexa {
@@ -85,6 +86,12 @@ struct ErrorEntry {
     // Reads well with " at pos. N" appended, so it never carries a position itself.
     std::u16string_view description;
 };
+
+// The description LastError shows for code found at start in text: the table's, and for an
+// unexpected character the character itself, in quotes where it is visible ('Unexpected
+// character "€"') and as its code where it is not ('Unexpected character U+200E'). Written
+// into out, whose storage is reused.
+void describe(std::u16string& out, ErrorCode code, std::u16string_view text, std::size_t start);
 
 // Every error code except None, in code order.
 std::span<const ErrorEntry> errorTable();

@@ -1,5 +1,7 @@
 #include "evaluator/functions.h"
 
+#include "evaluator/tokenizer.h"
+
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -147,15 +149,41 @@ Outcome powerFunction(const double* x, Angle) {
     return power(x[0], x[1]);
 }
 
+// Stand-ins until the exact reduction lands: the angle as a double in radians.
+Outcome exactSine(PiFraction a) {
+    const double x = static_cast<double>(a.num) / static_cast<double>(a.den) * pi;
+    return sine(&x, Angle(Radians));
+}
+Outcome exactCosine(PiFraction a) {
+    const double x = static_cast<double>(a.num) / static_cast<double>(a.den) * pi;
+    return cosine(&x, Angle(Radians));
+}
+Outcome exactTangent(PiFraction a) {
+    const double x = static_cast<double>(a.num) / static_cast<double>(a.den) * pi;
+    return tangent(&x, Angle(Radians));
+}
+Outcome exactCotangent(PiFraction a) {
+    const double x = static_cast<double>(a.num) / static_cast<double>(a.den) * pi;
+    return cotangent(&x, Angle(Radians));
+}
+
 constexpr std::array functions{
-    Function{"sin", 1, sine},        Function{"cos", 1, cosine},
-    Function{"tan", 1, tangent},     Function{"cot", 1, cotangent},
-    Function{"asin", 1, arcsine},    Function{"acos", 1, arccosine},
-    Function{"atan", 1, arctangent}, Function{"log", 1, naturalLog},
-    Function{"ln", 1, naturalLog},   Function{"log10", 1, decimalLog},
-    Function{"exp", 1, exponential}, Function{"pow10", 1, powerOfTen},
-    Function{"sqrt", 1, squareRoot}, Function{"square", 1, square},
-    Function{"abs", 1, absolute},    Function{"pow", 2, powerFunction},
+    Function{"sin", 1, sine, exactSine},
+    Function{"cos", 1, cosine, exactCosine},
+    Function{"tan", 1, tangent, exactTangent},
+    Function{"cot", 1, cotangent, exactCotangent},
+    Function{"asin", 1, arcsine, nullptr},
+    Function{"acos", 1, arccosine, nullptr},
+    Function{"atan", 1, arctangent, nullptr},
+    Function{"log", 1, naturalLog, nullptr},
+    Function{"ln", 1, naturalLog, nullptr},
+    Function{"log10", 1, decimalLog, nullptr},
+    Function{"exp", 1, exponential, nullptr},
+    Function{"pow10", 1, powerOfTen, nullptr},
+    Function{"sqrt", 1, squareRoot, nullptr},
+    Function{"square", 1, square, nullptr},
+    Function{"abs", 1, absolute, nullptr},
+    Function{"pow", 2, powerFunction, nullptr},
 };
 
 constexpr std::array constants{
@@ -163,13 +191,14 @@ constexpr std::array constants{
     Constant{"e", std::numbers::e},
 };
 
-// Names are ASCII (the tokenizer guarantees it), so folding the case is one subtraction.
+// Names are ASCII letters and digits, or their full-width forms (the tokenizer guarantees
+// it), so folding the case is one subtraction once a full-width unit is read as ASCII.
 bool sameName(std::u16string_view text, std::string_view lowerName) {
     if (text.size() != lowerName.size()) {
         return false;
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
-        char16_t c = text[i];
+        char16_t c = asciiOf(text[i]);
         if (c >= u'A' && c <= u'Z') {
             c = static_cast<char16_t>(c - u'A' + u'a');
         }
@@ -225,7 +254,16 @@ std::optional<std::size_t> findFunction(std::u16string_view name) {
 }
 
 std::optional<std::size_t> findConstant(std::u16string_view name) {
+    if (name == u"\u03C0") {
+        return find(constantTable(), u"pi"); // the letter pi stands for the constant
+    }
     return find(constantTable(), name);
+}
+
+bool usesAngle(std::size_t function) {
+    const auto apply = functions[function].apply;
+    return apply == sine || apply == cosine || apply == tangent || apply == cotangent ||
+           apply == arcsine || apply == arccosine || apply == arctangent;
 }
 
 Outcome divide(double dividend, double divisor) {

@@ -34,10 +34,20 @@ struct Outcome {
     ErrorCode error = ErrorCode::None;
 };
 
+// An angle of num/den half turns, i.e. num/den * pi radians, as the text wrote it: 'pi/4' is
+// {1, 4}, '-2*pi/3' is {-2, 3}. den > 0, the fraction in lowest terms, |num| and den at most
+// 2^31.
+struct PiFraction {
+    std::int64_t num;
+    std::int64_t den;
+};
+
 struct Function {
     std::string_view name; // lower case; names match regardless of case
     int arity;
     Outcome (*apply)(const double* args, Angle angle);
+    // sin, cos, tan and cot of an exact angle (radians only); nullptr for every other function.
+    Outcome (*applyExact)(PiFraction angle);
 };
 
 struct Constant {
@@ -51,6 +61,9 @@ std::span<const Constant> constantTable();
 // Index into functionTable() / constantTable() of the name, in any letter case.
 std::optional<std::size_t> findFunction(std::u16string_view name);
 std::optional<std::size_t> findConstant(std::u16string_view name);
+
+// Whether the function reads the angle unit (the trigonometric functions and their inverses).
+bool usesAngle(std::size_t function);
 
 // The binary operators with a domain, shared by '/', '^' and pow().
 Outcome divide(double dividend, double divisor);

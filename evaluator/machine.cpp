@@ -59,7 +59,12 @@ void Machine::prepare(const Program& program) {
                 ++i;
             } else if (next != nullptr && next->code == OpCode::Call &&
                        functions_[next->operand].arity == 1) {
-                steps_.push_back({Action::CallConstant, call(*next), nextIndex, value});
+                // Only an angle directly before its call; a sign merged above is not exact.
+                const bool exact = i == index && program.angle(op.operand).den != 0 &&
+                                   functions_[next->operand].applyExact != nullptr;
+                steps_.push_back(
+                    {exact ? Action::CallExact : Action::CallConstant, call(*next), nextIndex,
+                     value});
                 ++i;
             } else {
                 steps_.push_back({Action::Push, 0, index, value});

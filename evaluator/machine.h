@@ -48,6 +48,8 @@ private:
         PowerConstant,
         Call,
         CallConstant,
+        // A trigonometric call of an angle written as a multiple of pi: exact in radians.
+        CallExact,
     };
     struct Step {
         Action action;
@@ -117,6 +119,13 @@ inline RunResult Machine::run(const Program& program, Angle angle) {
         case Action::CallConstant:
             *sp++ = top;
             outcome = functions_[step.function].apply(&step.constant, angle);
+            break;
+        case Action::CallExact:
+            *sp++ = top;
+            // The operation before the call is the constant that prepare() fused into it.
+            outcome = angle.isRadians() ? functions_[step.function].applyExact(
+                                              program.angle(ops[step.op - 1].operand))
+                                        : functions_[step.function].apply(&step.constant, angle);
             break;
         }
         if (outcome.error != ErrorCode::None) {

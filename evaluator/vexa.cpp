@@ -6,6 +6,7 @@
 #include "evaluator/machine.h"
 #include "evaluator/program.h"
 
+#include <array>
 #include <utility>
 #include <vector>
 
@@ -22,18 +23,29 @@ public:
 
     void setText(std::u16string_view text) override {
         text_.assign(text);
-        compiled_ = false;
+        forget();
     }
     void Compile() override;
     double Evaluate() override;
 
 private:
+    double evaluateAndRemember(std::size_t unit);
+    void forget() {
+        compiled_ = false;
+        known_ = {};
+    }
+
     Engine& engine_;
     std::u16string text_;
     Compiler compiler_;
     Program program_;
     Machine machine_;
     bool compiled_ = false;
+    // Every text is a constant expression, so its outcome in one angle unit never changes
+    // until the next compile: each unit's is computed once, by the first Evaluate in it, and
+    // a text that folded into one value has it in every unit from the start.
+    std::array<RunResult, 3> outcomes_;
+    std::array<bool, 3> known_{};
 };
 
 // Owns the slots, the angle unit and the last error, which every slot reports through.
@@ -65,11 +77,12 @@ public:
         return *slots_[static_cast<std::size_t>(index)];
     }
 
-    // Every member that can fail records its outcome here: the error, or Number 0.
-    [[noreturn]] void fail(ErrorCode code, std::uint32_t start) {
+    // Every member that can fail records its outcome here: the error, or Number 0. The text
+    // is the one the error was found in, for a description that names what it found there.
+    [[noreturn]] void fail(ErrorCode code, std::uint32_t start, std::u16string_view text = {}) {
         const ErrorEntry& entry = errorEntry(code);
         lastError_.Number = static_cast<std::int32_t>(code);
-        lastError_.Description.assign(entry.description);
+        describe(lastError_.Description, code, text, start);
         lastError_.Kind = static_cast<std::int32_t>(entry.kind);
         lastError_.Position =
             entry.kind == ErrorKind::AtPlace ? static_cast<std::int32_t>(start) + 1 : 0;
@@ -95,22 +108,40 @@ private:
 };
 
 void Slot::Compile() {
-    compiled_ = false;
+    forget();
     try {
         compiler_.compile(text_, program_);
     } catch (const CompileError& error) {
-        engine_.fail(error.code, error.start);
+        engine_.fail(error.code, error.start, text_);
     }
-    machine_.prepare(program_);
+    if (program_.isConstant()) {
+        outcomes_.fill({program_.constant(0), ErrorCode::None, 0});
+        known_.fill(true);
+    } else {
+        machine_.prepare(program_);
+    }
     compiled_ = true;
     engine_.succeed();
 }
 
 double Slot::Evaluate() {
+    const auto unit = static_cast<std::size_t>(engine_.AngleUnit());
+    if (known_[unit] && outcomes_[unit].error == ErrorCode::None) {
+        engine_.succeed();
+        return outcomes_[unit].value;
+    }
+    return evaluateAndRemember(unit);
+}
+
+double Slot::evaluateAndRemember(std::size_t unit) {
     if (!compiled_) {
         engine_.fail(ErrorCode::NotCompiled, 0);
     }
-    const RunResult result = machine_.run(program_, Angle(engine_.AngleUnit()));
+    if (!known_[unit]) {
+        outcomes_[unit] = machine_.run(program_, Angle(static_cast<std::int32_t>(unit)));
+        known_[unit] = true;
+    }
+    const RunResult& result = outcomes_[unit];
     if (result.error != ErrorCode::None) {
         engine_.fail(result.error, result.start);
     }

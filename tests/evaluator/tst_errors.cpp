@@ -27,12 +27,13 @@ struct Failing {
 
 constexpr Failing syntaxErrors[] = {
     {u"2 # 3", Radians, ErrorCode::UnexpectedCharacter, 3},
-    {u"1\u00A02", Radians, ErrorCode::UnexpectedCharacter, 2}, // non-breaking space
     {u"\u0661", Radians, ErrorCode::UnexpectedCharacter, 1},   // a non-ASCII digit
     {u"1+\xD800", Radians, ErrorCode::UnexpectedCharacter, 3}, // an unpaired surrogate
     {u"1+\U0001F600", Radians, ErrorCode::UnexpectedCharacter, 3},
-    {u"1\n", Radians, ErrorCode::UnexpectedCharacter, 2},
+    {u"1\v2", Radians, ErrorCode::UnexpectedCharacter, 2},
     {u"_x", Radians, ErrorCode::UnexpectedCharacter, 1},
+    {u"3\u207B", Radians, ErrorCode::UnexpectedCharacter, 2}, // a superscript sign alone
+    {u"2\u00B2\u207A", Radians, ErrorCode::UnexpectedCharacter, 3},
     {u"sin$", Radians, ErrorCode::UnexpectedCharacter, 4},
     {u"1+2$", Radians, ErrorCode::UnexpectedCharacter, 4},
 
@@ -65,6 +66,10 @@ constexpr Failing syntaxErrors[] = {
     {u"pow(2,)", Radians, ErrorCode::MissingOperand, 7},
     {u"2^*3", Radians, ErrorCode::MissingOperand, 3},
     {u"1+,2", Radians, ErrorCode::MissingOperand, 3},
+    {u"\u00B2", Radians, ErrorCode::MissingOperand, 1}, // a superscript needs an operand
+    {u"1+\u00B3", Radians, ErrorCode::MissingOperand, 3},
+    {u"\u221A)", Radians, ErrorCode::MissingOperand, 2},
+    {u"\u00D72", Radians, ErrorCode::MissingOperand, 1},
 
     {u"1+", Radians, ErrorCode::UnexpectedEnd, 3},
     {u"1+   ", Radians, ErrorCode::UnexpectedEnd, 6},
@@ -74,6 +79,8 @@ constexpr Failing syntaxErrors[] = {
     {u"pow(2,", Radians, ErrorCode::UnexpectedEnd, 7},
     {u"2^", Radians, ErrorCode::UnexpectedEnd, 3},
     {u"1/0+", Radians, ErrorCode::UnexpectedEnd, 5},
+    {u"\u221A", Radians, ErrorCode::UnexpectedEnd, 2},
+    {u"2\u2212\u221A", Radians, ErrorCode::UnexpectedEnd, 4},
 
     {u"2pi", Radians, ErrorCode::MissingOperator, 2},
     {u"2(3)", Radians, ErrorCode::MissingOperator, 2},
@@ -87,6 +94,13 @@ constexpr Failing syntaxErrors[] = {
     {u"1 .5", Radians, ErrorCode::MissingOperator, 3},
     {u"2 1e400", Radians, ErrorCode::MissingOperator, 3},
     {u"pow(1 2)", Radians, ErrorCode::MissingOperator, 7},
+    {u"2\u03C0", Radians, ErrorCode::MissingOperator, 2},
+    {u"\u03C02", Radians, ErrorCode::MissingOperator, 2},
+    {u"2\u221A3", Radians, ErrorCode::MissingOperator, 2},
+    {u"1 000", Radians, ErrorCode::MissingOperator, 3}, // an ASCII blank never groups digits
+    {u"1\u2009\u20090", Radians, ErrorCode::MissingOperator, 4},
+    {u"1\u2009.5", Radians, ErrorCode::MissingOperator, 3},
+    {u"\uFF11\uFF12 \uFF13", Radians, ErrorCode::MissingOperator, 4},
 
     {u"(1+2", Radians, ErrorCode::MissingClosingParenthesis, 5},
     {u"sin(1", Radians, ErrorCode::MissingClosingParenthesis, 6},
@@ -110,6 +124,7 @@ constexpr Failing syntaxErrors[] = {
     {u"pi(2)", Radians, ErrorCode::ConstantCalled, 3},
     {u"e (1)", Radians, ErrorCode::ConstantCalled, 3},
     {u"2*PI(1)", Radians, ErrorCode::ConstantCalled, 5},
+    {u"\u03C0(2)", Radians, ErrorCode::ConstantCalled, 2},
 
     {u"sin()", Radians, ErrorCode::TooFewArguments, 1},
     {u"pow(2)", Radians, ErrorCode::TooFewArguments, 1},
@@ -137,6 +152,9 @@ constexpr Failing evaluationErrors[] = {
     {u"sqrt(-1)", Radians, ErrorCode::SquareRootOfNegative, 1},
     {u"1+sqrt(-1e-300)", Radians, ErrorCode::SquareRootOfNegative, 3},
     {u"sqrt(-1)+1/0", Radians, ErrorCode::SquareRootOfNegative, 1},
+    {u"\u221A(-4)", Radians, ErrorCode::SquareRootOfNegative, 1},
+    {u"1+\u221A-4", Radians, ErrorCode::SquareRootOfNegative, 3},
+    {u"\u221A\u221A-1", Radians, ErrorCode::SquareRootOfNegative, 2},
 
     {u"ln(0)", Radians, ErrorCode::LogarithmOfNonPositive, 1},
     {u"log(-1)", Radians, ErrorCode::LogarithmOfNonPositive, 1},
@@ -159,6 +177,12 @@ constexpr Failing evaluationErrors[] = {
     {u"cot(-360)", Degrees, ErrorCode::CotangentUndefined, 1},
     {u"cot(0)", Radians, ErrorCode::CotangentUndefined, 1},
     {u"cot(200)", Grads, ErrorCode::CotangentUndefined, 1},
+    {u"tan(pi/2)", Radians, ErrorCode::TangentUndefined, 1},
+    {u"2+tan(-3*pi/2)", Radians, ErrorCode::TangentUndefined, 3},
+    {u"cot(pi)", Radians, ErrorCode::CotangentUndefined, 1},
+    {u"cot(-\u03C0)", Radians, ErrorCode::CotangentUndefined, 1},
+    {u"1/sin(pi)", Radians, ErrorCode::DivisionByZero, 2},
+    {u"1/cos(pi/2)", Radians, ErrorCode::DivisionByZero, 2},
 
     {u"(-8)^(1/3)", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
     {u"pow(-2, 0.5)", Radians, ErrorCode::NegativeBaseFractionalExponent, 1},
@@ -167,6 +191,7 @@ constexpr Failing evaluationErrors[] = {
     {u"0^-1", Radians, ErrorCode::ZeroToNegativePower, 2},
     {u"pow(0,-2)", Radians, ErrorCode::ZeroToNegativePower, 1},
     {u"(-0)^-1", Radians, ErrorCode::ZeroToNegativePower, 5},
+    {u"0\u207B\u00B9", Radians, ErrorCode::ZeroToNegativePower, 2},
 
     {u"1e308*10", Radians, ErrorCode::ResultTooLarge, 6},
     {u"1e308*10/10", Radians, ErrorCode::ResultTooLarge, 6},
@@ -180,6 +205,29 @@ constexpr Failing evaluationErrors[] = {
     {u"pow(10,400)", Radians, ErrorCode::ResultTooLarge, 1},
     {u"square(1e200)", Radians, ErrorCode::ResultTooLarge, 1},
     {u"cot(1e-320)", Radians, ErrorCode::ResultTooLarge, 1},
+    {u"2\u00D71e308", Radians, ErrorCode::ResultTooLarge, 2},
+    {u"10\u00B3\u2070\u2079", Radians, ErrorCode::ResultTooLarge, 3},
+};
+
+// An unexpected character is named: in quotes where it can be seen, by its code where not.
+struct Named {
+    std::u16string_view text;
+    std::u16string_view description;
+};
+
+constexpr Named namedCharacters[] = {
+    {u"2 # 3", u"Unexpected character \"#\""},
+    {u"5\u20AC", u"Unexpected character \"\u20AC\""},
+    {u"\uFF03", u"Unexpected character \"\uFF03\""}, // full-width, read as '#'
+    {u"1+\U0001F600", u"Unexpected character \"\U0001F600\""},
+    {u"1\u200E+2", u"Unexpected character U+200E"}, // a direction mark
+    {u"1+\xD800", u"Unexpected character U+D800"},
+    {u"1+\xDC00\xD800", u"Unexpected character U+DC00"},
+    {u"\x01", u"Unexpected character U+0001"},
+    {u"1\u0301", u"Unexpected character U+0301"}, // a combining accent
+    {u"\U000E0041", u"Unexpected character U+E0041"},
+    {u"\U0010FFFD", u"Unexpected character U+10FFFD"},
+    {u"\uFFFF", u"Unexpected character U+FFFF"},
 };
 
 constexpr Failing wholeTextErrors[] = {
@@ -209,6 +257,17 @@ TEST(Errors, Evaluation) {
 }
 TEST(Errors, WholeText) {
     expectFailures(wholeTextErrors);
+}
+
+TEST(Errors, UnexpectedCharacterIsNamed) {
+    Calculator calculator;
+    for (const Named& row : namedCharacters) {
+        SCOPED_TRACE(printable(row.text));
+        const auto computed = calculator.compute(row.text);
+        ASSERT_EQ(computed.error.Number, number(ErrorCode::UnexpectedCharacter));
+        EXPECT_EQ(computed.error.Description, row.description)
+            << printable(computed.error.Description);
+    }
 }
 
 // Codes that need more than one text to provoke; each has its own test below or in

@@ -120,6 +120,10 @@ std::vector<LongText> longTexts() {
         {"too many arguments", filled(u"sin(1", u",1", u")"), nullptr, ErrorCode::TooManyArguments,
          1},
         {"bad characters", filled(u"", u"#", u""), nullptr, ErrorCode::UnexpectedCharacter, 1},
+        {"roots in a row", filled(u"", u"\u221A", u"4"), " 1", {}},
+        {"pasted blanks", filled(u"", u"\u2009", u"1"), " 1", {}},
+        {"long superscript", filled(u"1", u"\u00B2", u""), nullptr, ErrorCode::NumberTooLarge, 2},
+        {"grouped digits", filled(u"1", u"\u20090", u""), nullptr, ErrorCode::NumberTooLarge, 1},
         {"overflowing product", filled(u"1e300", u"*1e300", u""), nullptr,
          ErrorCode::ResultTooLarge, 6},
     };

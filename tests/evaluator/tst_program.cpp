@@ -14,8 +14,8 @@ using vexa_test::printable;
 
 // Tokens as "kind@start+length", separated by blanks, End included.
 std::string tokens(std::u16string_view text) {
-    static constexpr const char* names[] = {"num", "name", "+", "-",   "*",   "/",  "^",
-                                            "(",   ")",    ",", "end", "bad", "dot"};
+    static constexpr const char* names[] = {"num", "name", "+",   "-",   "*",    "/",   "^",  "(",
+                                            ")",   ",",    "end", "bad", "dot", "root", "sup"};
     vexa::Tokenizer tokenizer(text);
     std::string out;
     for (;;) {
@@ -47,7 +47,15 @@ constexpr Tokens tokenRows[] = {
     {u".", "dot@0+1 end@1+0"},
     {u"pow (2,3)", "name@0+3 (@4+1 num@5+1 ,@6+1 num@7+1 )@8+1 end@9+0"},
     {u"-+*/^", "-@0+1 +@1+1 *@2+1 /@3+1 ^@4+1 end@5+0"},
-    {u"1\u00A0\U0001F600", "num@0+1 bad@1+1 bad@2+1 bad@3+1 end@4+0"},
+    {u"1\u00A0\U0001F600", "num@0+1 bad@2+2 end@4+0"},
+    {u"\xDC00\xD800", "bad@0+1 bad@1+1 end@2+0"},
+    {u"1\u2009000\u2009\u20090", "num@0+5 num@7+1 end@8+0"},
+    {u"1\u2009+\u00A02\u00A0", "num@0+1 +@2+1 num@4+1 end@6+0"},
+    {u"\uFF11\uFF0E\uFF15e\u22123", "num@0+6 end@6+0"},
+    {u"\u221A2\u00B2", "root@0+1 num@1+1 sup@2+1 end@3+0"},
+    {u"2\u207B\u00B9\u00B2\u207B", "num@0+1 sup@1+3 bad@4+1 end@5+0"},
+    {u"\u03C0\u03C0pi\uFF50\uFF49", "name@0+1 name@1+1 name@2+4 end@6+0"},
+    {u"3\u00D74\u00F72\u22121", "num@0+1 *@1+1 num@2+1 /@3+1 num@4+1 -@5+1 num@6+1 end@7+0"},
 };
 
 TEST(Program, TokensAreSpansOfTheText) {
@@ -73,7 +81,7 @@ constexpr Compiled programs[] = {
     {u"--2", "const 2 @3\n", 1},
     {u"- + -  - 2", "const 2 @10\nneg @1-8\n", 1},
     {u"pow (2,3)", "const 2 @6\nconst 3 @8\ncall pow @1-3\n", 2},
-    {u"SQRT(pi)", "const 3.141592653589793 @6-7\ncall sqrt @1-4\n", 1},
+    {u"SQRT(pi)", "const 3.141592653589793 (pi*1/1) @6-7\ncall sqrt @1-4\n", 1},
     {u"(1+2)*(3+4)",
      "const 1 @2\nconst 2 @4\nadd @3\nconst 3 @8\nconst 4 @10\nadd @9\n"
      "mul @6\n",
@@ -85,9 +93,35 @@ TEST(Program, DumpShowsShapeAndSpans) {
     vexa::Program program;
     for (const Compiled& row : programs) {
         SCOPED_TRACE(printable(row.text));
-        compiler.compile(row.text, program);
+        compiler.compile(row.text, program, false);
         EXPECT_EQ(program.dump(), row.dump);
         EXPECT_EQ(program.stackSize(), row.stackSize);
+    }
+}
+
+// Folding leaves one value for what cannot fail and does not depend on the unit, keeps what
+// fails for evaluation to report, and keeps angles written with pi exact.
+constexpr Compiled folded[] = {
+    {u"(1+2)*(3+4)", "const 21 @2-10\n", 3},
+    {u"-2^2", "const -4 @1-4\n", 2},
+    {u"1/0+2*3", "const 1 @1\nconst 0 @3\ndiv @2\nconst 6 @5-7\nadd @4\n", 3},
+    {u"\u221A-4+\u221A4",
+     "const -4 @2-3\ncall sqrt @1\nconst 2 @5-6\nadd @4\n", 2},
+    {u"2*pi/3", "const 2.0943951023931953 (pi*2/3) @1-6\n", 2},
+    {u"sin(-\u03C0/4+pi)", "const 2.356194490192345 (pi*3/4) @5-11\ncall sin @1-3\n", 2},
+    {u"sin(pi*pi)+cos(2/pi)", "const 9.869604401089358 @5-9\ncall sin @1-3\n"
+                               "const 0.6366197723675814 @16-19\ncall cos @12-14\nadd @11\n", 2},
+    {u"pi*0.5+1/pi", "const 1.8891062129786873 @1-11\n", 2},
+    {u"3\u00B2", "const 9 @1-2\n", 2},
+};
+
+TEST(Program, FoldingKeepsWhatFailsAndWhatNeedsTheUnit) {
+    vexa::Compiler compiler;
+    vexa::Program program;
+    for (const Compiled& row : folded) {
+        SCOPED_TRACE(printable(row.text));
+        compiler.compile(row.text, program);
+        EXPECT_EQ(program.dump(), row.dump);
     }
 }
 

@@ -94,12 +94,11 @@ constexpr Shown namesAndFunctions[] = {
     {u"e^2", Radians, " 7.38905609893065"},
     {u"sin(0)", Radians, " 0"},
     {u"SIN(1)", Radians, " 0.841470984807897"},
-    {u"sin(pi/4)", Radians, " 0.707106781186547"},
+    {u"sin(pi/4)", Radians, " 0.707106781186548"},
     {u"Cos(pi)", Radians, "-1"},
     {u"tan(pi/4)", Radians, " 1"},
-    {u"tan(pi/2)", Radians, " 1.63312393531954e+16"},
     {u"cot(1)", Radians, " 0.642092615934331"},
-    {u"cot(pi/2)", Radians, " 6.12323399573677e-17"},
+    {u"cot(pi/2)", Radians, " 0"},
     {u"asin(1)", Radians, " 1.5707963267949"},
     {u"acos(-1)", Radians, " 3.14159265358979"},
     {u"atan(1)", Radians, " 0.785398163397448"},
@@ -123,6 +122,75 @@ constexpr Shown namesAndFunctions[] = {
     {u"(-8)^(1/1)", Radians, "-8"},
     {u"sqrt(square(3)+square(4))", Radians, " 5"},
     {u"1e-300*1e-300", Radians, " 0"},
+};
+
+// What people paste from web pages, documents and phone keyboards reads as what it shows.
+constexpr Shown pasted[] = {
+    {u"3 \u00D7 4", Radians, " 12"},
+    {u"3\u00B74", Radians, " 12"},
+    {u"3\u22C54\u22174", Radians, " 48"},
+    {u"12 \u00F7 4", Radians, " 3"},
+    {u"12\u22154", Radians, " 3"},
+    {u"5 \u2212 2", Radians, " 3"},
+    {u"5\u20122\u20131", Radians, " 2"},
+    {u"\u22122", Radians, "-2"},
+    {u"2\u00D7\u03C0", Radians, " 6.28318530717959"},
+    {u"\u221A2", Radians, " 1.4142135623731"},
+    {u"\u221A(9)", Radians, " 3"},
+    {u"1+\u221A4", Radians, " 3"},
+    {u"2*\u221A9", Radians, " 6"},
+    {u"\u221A16+1", Radians, " 5"},
+    {u"\u221A2^2", Radians, " 2"},
+    {u"-\u221A4", Radians, "-2"},
+    {u"\u221A\u221A16", Radians, " 2"},
+    {u"\u221A-\u22124", Radians, " 2"},
+    {u"3\u00B2", Radians, " 9"},
+    {u"10\u207B\u00B3", Radians, " 0.001"},
+    {u"2\u00B2\u00B3", Radians, " 8388608"},
+    {u"(1+2)\u00B2", Radians, " 9"},
+    {u"-3\u00B2", Radians, "-9"},
+    {u"2^3\u00B2", Radians, " 512"},
+    {u"2\u00B2^3", Radians, " 64"},
+    {u"2\u207A\u00B9\u2070", Radians, " 1024"},
+    {u"sin(1)\u00B2+cos(1)\u00B2", Radians, " 1"},
+    {u"1\u2009000\u2009000+1", Radians, " 1000001"},
+    {u"1\u00A0000\u202F000.000\u20071", Radians, " 1000000.0001"},
+    {u"1+1\n", Radians, " 2"},
+    {u"\r\n 1+1\r\n", Radians, " 2"},
+    {u"\uFEFF2\u200B*\u20603\u3000\u2028", Radians, " 6"},
+    {u"1\u00A0+\u20032", Radians, " 3"},
+    {u"\uFF11\uFF12\uFF0B\uFF13", Radians, " 15"},
+    {u"\uFF53\uFF49\uFF4E\uFF08\uFF10\uFF09", Radians, " 0"},
+    {u"\uFF30\uFF29", Radians, " 3.14159265358979"},
+    {u"2.5e\u22123", Radians, " 0.0025"},
+    {u"\uFF11.\uFF15", Radians, " 1.5"},
+    {u"\uFF11\uFF0E\uFF15\uFF45\uFF0D\uFF11", Radians, " 0.15"},
+};
+
+// In radians an angle written as pi times or divided by whole numbers is that exact angle, as
+// degrees and grads are; a number typed as digits is the double it denotes.
+constexpr Shown exactRadians[] = {
+    {u"sin(pi)", Radians, " 0"},
+    {u"sin(-pi)", Radians, " 0"},
+    {u"cos(pi/2)", Radians, " 0"},
+    {u"sin(pi/6)", Radians, " 0.5"},
+    {u"tan(pi/4)", Radians, " 1"},
+    {u"cos(2*pi/3)", Radians, "-0.5"},
+    {u"sin(3*pi/2)", Radians, "-1"},
+    {u"cos(pi*5/6)", Radians, "-0.866025403784439"},
+    {u"sin((pi/2))", Radians, " 1"},
+    {u"sin(\u03C0/6)", Radians, " 0.5"},
+    {u"tan(-pi/4)", Radians, "-1"},
+    {u"cot(pi/4)", Radians, " 1"},
+    {u"sin(pi/4+pi/4)", Radians, " 1"},
+    {u"sin(2*pi-pi/6)", Radians, "-0.5"},
+    {u"cos(1e9*pi)", Radians, " 1"},
+    {u"sin(pi/3)^2", Radians, " 0.75"},
+    {u"sin(pi)", Degrees, " 0.0548036651487895"}, // pi degrees
+    {u"sin(3.14159265358979)", Radians, " 3.23108914886517e-15"},
+    {u"sin(pi*0.5)", Radians, " 1"},
+    {u"cos(pi*0.5)", Radians, " 6.12323399573677e-17"}, // 0.5 is no whole number
+    {u"sin(pi/4)-sin(pi/4)", Radians, " 0"},
 };
 
 // Angles in degrees and grads are reduced exactly before any rounding, so quarter turns and
@@ -203,6 +271,12 @@ TEST(Values, AngleUnits) {
 }
 TEST(Values, StackShapes) {
     expectShown(stackShapes);
+}
+TEST(Values, PastedCharacters) {
+    expectShown(pasted);
+}
+TEST(Values, ExactAnglesInRadians) {
+    expectShown(exactRadians);
 }
 
 // The rows above must exercise every function the evaluator offers.
