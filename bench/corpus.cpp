@@ -27,8 +27,8 @@ std::string sumOfLength(std::size_t length) {
 
 std::vector<CorpusText> corpus() {
     std::vector<CorpusText> texts;
-    const auto add = [&](std::string text) {
-        texts.push_back({text, text, true});
+    const auto add = [&](const std::string& text, bool exactAngles = false) {
+        texts.push_back({text, std::u16string(text.begin(), text.end()), text, exactAngles});
     };
     add("1+1");
     add("2*3");
@@ -39,7 +39,7 @@ std::vector<CorpusText> corpus() {
     add("2^10");
     add("-2^2");
     add("1--2");
-    add("sin(pi/4)");
+    add("sin(pi/4)", true);
     add("cos(1)");
     add("tan(0.5)");
     add("sqrt(2)");
@@ -55,14 +55,31 @@ std::vector<CorpusText> corpus() {
     add(" 1e-05");
     add(" 0.707106781186547");
     add("e^2");
-    add("sin(pi/4)+2^3*pow(2,0.5)/sqrt(2)-log10(1e5)");
+    add("sin(pi/4)+2^3*pow(2,0.5)/sqrt(2)-log10(1e5)", true);
 
-    std::string nested = "sqrt(square(sin(pi/6))+square(cos(pi/6)))*((1.5+2.25)*(3-4.75)/"
-                         "(5+6))^2-abs(-(2.5e-3*400)+log10(1000)-ln(e^2))+pow(2,(1+(2+(3+(4+"
-                         "5))))/7)-exp(atan(1)*4/pi)+cot(0.3)*tan(0.3)/(1+sqrt(16))+ln(2)*log(35)";
-    texts.push_back({"nested, " + std::to_string(nested.size()) + " chars", nested, true});
-    texts.push_back({"sum, 19,999 chars", sumOfLength(19'999), true});
-    texts.push_back({"sum, 32,767 chars", sumOfLength(32'767), false});
+    // Pasted symbols against the same computation written in ASCII for the peer.
+    const auto pasted = [&](std::string label, std::u16string text, std::string peerText) {
+        texts.push_back({std::move(label), std::move(text), std::move(peerText), false});
+    };
+    pasted("3 \u00D7 4", u"3 \u00D7 4", "3 * 4");
+    pasted("5 \u2212 2", u"5 \u2212 2", "5 - 2");
+    pasted("2\u00D7\u03C0", u"2\u00D7\u03C0", "2*pi");
+    pasted("\u221A2", u"\u221A2", "sqrt(2)");
+    pasted("3\u00B2", u"3\u00B2", "3^2");
+    pasted("1\u2009000\u2009000+1", u"1\u2009000\u2009000+1", "1000000+1");
+
+    const std::string nested =
+        "sqrt(square(sin(pi/6))+square(cos(pi/6)))*((1.5+2.25)*(3-4.75)/"
+        "(5+6))^2-abs(-(2.5e-3*400)+log10(1000)-ln(e^2))+pow(2,(1+(2+(3+(4+"
+        "5))))/7)-exp(atan(1)*4/pi)+cot(0.3)*tan(0.3)/(1+sqrt(16))+ln(2)*log(35)";
+    const auto whole = [&](std::string label, const std::string& text, bool peerAccepts,
+                           bool exactAngles) {
+        texts.push_back({std::move(label), std::u16string(text.begin(), text.end()),
+                         peerAccepts ? text : std::string(), exactAngles});
+    };
+    whole("nested, " + std::to_string(nested.size()) + " chars", nested, true, true);
+    whole("sum, 19,999 chars", sumOfLength(19'999), true, false);
+    whole("sum, 32,767 chars", sumOfLength(32'767), false, false);
     return texts;
 }
 

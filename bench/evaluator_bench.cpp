@@ -1,7 +1,8 @@
 // Our evaluator against muparser on the same corpus, in two modes: compiling and evaluating a
-// fresh text, which is what "=" does, and evaluating a text compiled before. Both engines must
-// give the same value for every text before anything is timed. The table at the end holds the
-// median time of each, their ratio and the geometric mean of the ratios.
+// fresh text, which is what "=" does, and evaluating a text compiled before, against muparser
+// with its optimizer on (it folds constants, so evaluating returns a stored value). Both engines
+// must give the same value for every text before anything is timed. The table at the end holds
+// the median time of each, their ratio and the geometric mean of the ratios.
 #include "bench/corpus.h"
 #include "bench/medians.h"
 #include "bench/peer.h"
@@ -10,6 +11,7 @@
 #include <benchmark/benchmark.h>
 #include <muParser.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -21,10 +23,6 @@ namespace {
 
 enum class Mode { CompileEvaluate, EvaluateOnly };
 enum class Engine { Ours, Peer };
-
-std::u16string widen(const std::string& ascii) {
-    return {ascii.begin(), ascii.end()};
-}
 
 // One evaluator with its one slot, as the window holds them.
 struct Ours {
@@ -62,9 +60,9 @@ void peerCompileEvaluate(benchmark::State& state, const std::string& text) {
     }
 }
 
-// Without its optimizer, since constant folding would turn evaluating into returning a value.
+// With its optimizer, which folds the text into a value when it is compiled, as ours does.
 void peerEvaluateOnly(benchmark::State& state, const std::string& text) {
-    const auto peer = bench::makePeer(false);
+    const auto peer = bench::makePeer(true);
     peer->SetExpr(text);
     peer->Eval();
     for (auto _ : state) {
@@ -72,7 +70,9 @@ void peerEvaluateOnly(benchmark::State& state, const std::string& text) {
     }
 }
 
-// Every text must compute, and to the same double in both engines and both peer set-ups.
+// Every text must compute, and to the same double in both engines and both peer set-ups; where
+// ours reads an angle written with pi exactly (sin(pi/4) is the double nearest sqrt(2)/2, the
+// peer's is one unit in the last place below), within a few units in the last place.
 bool valuesAgree(const std::vector<bench::CorpusText>& texts) {
     bool agree = true;
     const auto optimizing = bench::makePeer(true);
@@ -80,13 +80,15 @@ bool valuesAgree(const std::vector<bench::CorpusText>& texts) {
     for (const bench::CorpusText& entry : texts) {
         try {
             Ours ours;
-            const double value = ours.compute(widen(entry.text));
-            if (!entry.peerAccepts) {
+            const double value = ours.compute(entry.text);
+            if (entry.peerText.empty()) {
                 continue;
             }
             for (mu::Parser* peer : {optimizing.get(), plain.get()}) {
-                peer->SetExpr(entry.text);
-                if (const double theirs = peer->Eval(); theirs != value) {
+                peer->SetExpr(entry.peerText);
+                const double theirs = peer->Eval();
+                const double tolerance = entry.exactAngles ? 1e-15 * std::fabs(value) : 0;
+                if (!(std::fabs(theirs - value) <= tolerance)) {
                     std::printf("'%s': ours %.17g, muparser %.17g\n", entry.label.c_str(), value,
                                 theirs);
                     agree = false;
@@ -124,10 +126,11 @@ std::string ratio(double value) {
 void printTable(const std::vector<bench::CorpusText>& texts,
                 const bench::MedianCollector& medians) {
     std::printf("\n| text | chars | compile+evaluate: ours ns | muparser ns | ratio "
-                "| evaluate only: ours ns | muparser (optimizer off) ns | ratio |\n"
+                "| evaluate only: ours ns | muparser (optimizer on) ns | ratio |\n"
                 "| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |\n");
     double logSums[2] = {0, 0};
     int counts[2] = {0, 0};
+    double slowest[2] = {HUGE_VAL, HUGE_VAL}; // the smallest ratio of each mode
     for (const bench::CorpusText& text : texts) {
         const bool longText = text.text.size() > 60;
         std::printf("| %s%s%s | %zu ", longText ? "" : "`", text.label.c_str(), longText ? "" : "`",
@@ -144,6 +147,8 @@ void printTable(const std::vector<bench::CorpusText>& texts,
                 times = ratio(*peer / *ours);
                 logSums[static_cast<int>(mode)] += std::log(*peer / *ours);
                 ++counts[static_cast<int>(mode)];
+                slowest[static_cast<int>(mode)] =
+                    std::min(slowest[static_cast<int>(mode)], *peer / *ours);
             }
             std::printf("| %s | %s | %s ", bench::formatTime(ours).c_str(),
                         bench::formatTime(peer).c_str(), times.c_str());
@@ -164,11 +169,14 @@ void printTable(const std::vector<bench::CorpusText>& texts,
     const auto verdict = [](std::optional<double> mean, double goal) {
         return !mean ? "not measured" : *mean >= goal ? "met" : "NOT met";
     };
-    std::printf("compile+evaluate: ours %s as fast as muparser (goal: at least 10x): %s\n\n",
-                shown(means[0]).c_str(), verdict(means[0], 10));
-    std::printf("evaluate only: ours %s as fast as muparser without its optimizer "
-                "(goal: at least 1x): %s\n",
-                shown(means[1]).c_str(), verdict(means[1], 1));
+    std::printf("compile+evaluate: ours %s as fast as muparser on the geometric mean (goal: at "
+                "least 45x): %s\n\n",
+                shown(means[0]).c_str(), verdict(means[0], 45));
+    const std::optional<double> slowestEvaluate =
+        counts[1] > 0 ? std::optional(slowest[1]) : std::nullopt;
+    std::printf("evaluate only: ours at least %s as fast as muparser with its optimizer on every "
+                "row (goal: at least 1x on every row): %s\n",
+                shown(slowestEvaluate).c_str(), verdict(slowestEvaluate, 1));
 }
 
 } // namespace
@@ -180,12 +188,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::vector<std::u16string> wide;
-    wide.reserve(texts.size());
     for (const bench::CorpusText& text : texts) {
-        wide.push_back(widen(text.text));
-        const std::u16string& ours = wide.back();
-        const std::string& peer = text.text;
+        const std::u16string& ours = text.text;
+        const std::string& peer = text.peerText;
         const auto add = [&](Mode mode, Engine engine, auto run) {
             benchmark::RegisterBenchmark(benchmarkName(mode, engine, text).c_str(), run)
                 ->Unit(benchmark::kNanosecond);
@@ -194,7 +199,7 @@ int main(int argc, char** argv) {
             [&ours](benchmark::State& state) { oursCompileEvaluate(state, ours); });
         add(Mode::EvaluateOnly, Engine::Ours,
             [&ours](benchmark::State& state) { oursEvaluateOnly(state, ours); });
-        if (text.peerAccepts) {
+        if (!peer.empty()) {
             add(Mode::CompileEvaluate, Engine::Peer,
                 [&peer](benchmark::State& state) { peerCompileEvaluate(state, peer); });
             add(Mode::EvaluateOnly, Engine::Peer,

@@ -5,8 +5,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
-#include <optional>
+#include <numeric>
 #include <vector>
 
 namespace vexa {
@@ -41,84 +42,165 @@ std::int64_t leadingDigitExponent(std::string_view literal) {
     return exponent;
 }
 
-// Powers of ten that a double holds exactly.
-constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr PiFraction notAnAngle{0, 0};
+constexpr PiFraction halfTurn{1, 1};
+// Numerators and denominators stay below 2^31, so a product of two fits in 64 bits and a sum
+// of two such products does too.
+constexpr std::int64_t fractionLimit = (std::int64_t{1} << 31) - 1;
 
-// The value of a number literal when it needs no more than one rounding: at most 2^53 as an
-// integer mantissa, scaled by a power of ten that is exact as a double. One multiplication or
-// division of two exact values rounds correctly, as strtod would. Otherwise nothing, and the
-// caller takes the general road.
-std::optional<double> exactLiteral(std::u16string_view digits) {
-    constexpr std::uint64_t mantissaLimit = std::uint64_t{1} << 53;
-    std::uint64_t mantissa = 0;
-    int scale = 0; // the power of ten the mantissa is multiplied by
-    std::size_t i = 0;
-    bool fraction = false;
-    for (; i < digits.size(); ++i) {
-        const char16_t c = asciiOf(digits[i]);
-        if (c == u'.') {
-            fraction = true;
-        } else if (c >= u'0' && c <= u'9') {
-            if (mantissa >= mantissaLimit / 10) {
-                return std::nullopt; // may not fit in 53 bits: let the general road round it
-            }
-            mantissa = mantissa * 10 + (c - u'0');
-            scale -= fraction ? 1 : 0;
-        } else if (c == u'e' || c == u'E') {
-            break;
-        }
-        // Anything else is a digit-group separator, which the tokenizer let in.
-    }
-    if (i < digits.size()) {
-        bool negative = false;
-        int exponent = 0;
-        for (++i; i < digits.size(); ++i) {
-            const char16_t c = asciiOf(digits[i]);
-            if (c == u'-') {
-                negative = true;
-            } else if (c >= u'0' && c <= u'9') {
-                if (exponent > 1000) {
-                    return std::nullopt;
-                }
-                exponent = exponent * 10 + (c - u'0');
-            }
-        }
-        scale += negative ? -exponent : exponent;
-    }
-    const auto value = static_cast<double>(mantissa);
-    if (mantissa == 0) {
-        return 0.0;
-    }
-    if (scale >= 0 && scale <= 22) {
-        return value * exactPowersOfTen[scale];
-    }
-    if (scale < 0 && scale >= -22) {
-        return value / exactPowersOfTen[-scale];
-    }
-    return std::nullopt;
+bool isAngle(const KnownValue& v) {
+    return v.angle.den != 0;
 }
+
+// A whole number that can scale an angle: written as one ('3', '3.0', '6/2'), not an angle.
+bool isSmallInteger(const KnownValue& v) {
+    return !isAngle(v) && std::fabs(v.value) <= static_cast<double>(fractionLimit) &&
+           std::trunc(v.value) == v.value;
+}
+
+// num/den in lowest terms with a positive denominator, or notAnAngle when it outgrows the limit.
+PiFraction fraction(std::int64_t num, std::int64_t den) {
+    if (den < 0) {
+        num = -num;
+        den = -den;
+    }
+    // The common angles ('pi/4', '2*pi') are in lowest terms already; dividing is slow.
+    const std::int64_t divisor = den == 1 || num == 1 || num == -1 ? 1 : std::gcd(num, den);
+    if (divisor > 1) {
+        num /= divisor;
+        den /= divisor;
+    }
+    if (num > fractionLimit || num < -fractionLimit || den > fractionLimit) {
+        return notAnAngle;
+    }
+    return {num, den};
+}
+
+// The exact angle of a folded binary operation: a sum or difference of two angles, or an angle
+// times or divided by a whole number. Anything else ('pi*pi', '1/pi', 'pi+1') is no angle.
+PiFraction foldAngle(Action action, const KnownValue& a, const KnownValue& b) {
+    const PiFraction& x = a.angle;
+    const PiFraction& y = b.angle;
+    switch (action) {
+    case Action::Add:
+    case Action::Subtract:
+        if (isAngle(a) && isAngle(b)) {
+            const std::int64_t right = y.num * x.den;
+            return fraction(x.num * y.den + (action == Action::Add ? right : -right),
+                            x.den * y.den);
+        }
+        return notAnAngle;
+    case Action::Multiply:
+        if (isAngle(a) && isSmallInteger(b)) {
+            return fraction(x.num * static_cast<std::int64_t>(b.value), x.den);
+        }
+        if (isSmallInteger(a) && isAngle(b)) {
+            return fraction(static_cast<std::int64_t>(a.value) * y.num, y.den);
+        }
+        return notAnAngle;
+    case Action::Divide:
+        if (isAngle(a) && isSmallInteger(b) && b.value != 0) {
+            return fraction(x.num, x.den * static_cast<std::int64_t>(b.value));
+        }
+        return notAnAngle;
+    default:
+        return notAnAngle;
+    }
+}
+
+// The binary operators as the machine computes them.
+Outcome applyBinary(Action action, double a, double b) {
+    switch (action) {
+    case Action::Add:
+        return {a + b, ErrorCode::None};
+    case Action::Subtract:
+        return {a - b, ErrorCode::None};
+    case Action::Multiply:
+        return {a * b, ErrorCode::None};
+    case Action::Divide:
+        return divide(a, b);
+    default:
+        return power(a, b);
+    }
+}
+
+// The step that applies a binary operator to the top and a known right operand...
+Action withRightConstant(Action action) {
+    switch (action) {
+    case Action::Add:
+        return Action::AddConstant;
+    case Action::Subtract:
+        return Action::SubtractConstant;
+    case Action::Multiply:
+        return Action::MultiplyConstant;
+    case Action::Divide:
+        return Action::DivideConstant;
+    default:
+        return Action::PowerConstant;
+    }
+}
+
+// ...and to a known left operand and the top. Adding and multiplying doubles commute exactly.
+Action withLeftConstant(Action action) {
+    switch (action) {
+    case Action::Add:
+        return Action::AddConstant;
+    case Action::Subtract:
+        return Action::SubtractFromConstant;
+    case Action::Multiply:
+        return Action::MultiplyConstant;
+    case Action::Divide:
+        return Action::DivideConstantBy;
+    default:
+        return Action::PowerOfConstant;
+    }
+}
+
+bool succeeded(const Outcome& outcome) {
+    return outcome.error == ErrorCode::None && std::isfinite(outcome.value);
+}
+
+// What a parse function produced: a value worked out while compiling, for which nothing has
+// been emitted, or steps already emitted that leave the value on the top at run time. Folding
+// computes an operation as soon as its operands are known, unless it fails (which evaluation
+// must report, where and in the order it happens) or reads the angle unit.
+struct Operand {
+    bool known;
+    KnownValue value;    // when known
+    std::uint32_t start; // the span of its text
+    std::uint32_t end;
+};
 
 // Recursive descent over one text. Each parse function consumes exactly its rule and leaves
 // the first token after it in token_. Tokens are looked at one at a time, and each is fully
 // checked before the next is read, so the first error in reading order is the one reported.
 class Parser {
 public:
-    Parser(std::u16string_view text, Program& program, Compiler::Scratch& scratch)
-        : text_(text), tokens_(text), program_(program), scratch_(scratch) {}
+    Parser(std::u16string_view text, Program& program, Compiler::Scratch& scratch, bool fold)
+        : text_(text), tokens_(text), program_(program), scratch_(scratch), fold_(fold) {}
 
     void parseText();
 
 private:
-    void expression();
-    void term();
-    void unary();
-    void power();
-    void primary();
-    void name();
-    void call(std::uint32_t function, Token name);
-    void group();
+    Operand expression();
+    Operand term();
+    Operand unary();
+    Operand power();
+    Operand primary();
+    Operand name();
+    Operand call(std::uint32_t function, Token name);
+    Operand group();
+
+    // Builders: they fold what they can and emit steps for the rest.
+    Operand known(KnownValue value, std::uint32_t start, std::uint32_t end);
+    Operand binary(Action action, const Operand& left, const Operand& right, std::uint32_t start,
+                   std::uint32_t length);
+    Operand negate(Operand operand, std::uint32_t start, std::uint32_t length);
+    Operand call1(std::uint32_t function, const Operand& argument, std::uint32_t start,
+                  std::uint32_t length);
+    Operand emitted(const Operand& first, std::uint32_t end) const {
+        return {false, {0, notAnAngle}, first.start, end};
+    }
 
     void advance();
     void enter(const Token& opener);
@@ -136,11 +218,87 @@ private:
     Token token_{TokenKind::End, 0, 0};
     Program& program_;
     Compiler::Scratch& scratch_;
+    bool fold_;
     int nesting_ = 0;
 };
 
-constexpr PiFraction notAnAngle{0, 0};
-constexpr PiFraction halfTurn{1, 1};
+// Characters that start no token fail as soon as they are read.
+inline void Parser::advance() {
+    token_ = tokens_.next();
+    if (token_.kind == TokenKind::BadCharacter) {
+        fail(ErrorCode::UnexpectedCharacter, token_);
+    }
+    if (token_.kind == TokenKind::StrayDecimalPoint) {
+        fail(ErrorCode::MisplacedDecimalPoint, token_);
+    }
+}
+
+// A known value stays unemitted while folding; otherwise it is pushed at once, so that the
+// steps show the grammar's shape.
+Operand Parser::known(KnownValue value, std::uint32_t start, std::uint32_t end) {
+    if (!fold_) {
+        program_.emit(Action::Push, start, end - start, value.value);
+        return {false, {0, notAnAngle}, start, end};
+    }
+    return {true, value, start, end};
+}
+
+Operand Parser::binary(Action action, const Operand& left, const Operand& right,
+                       std::uint32_t start, std::uint32_t length) {
+    const std::uint32_t first = std::min(left.start, start);
+    const std::uint32_t end = std::max(right.end, start + length);
+    if (left.known && right.known) {
+        const KnownValue& a = left.value;
+        const KnownValue& b = right.value;
+        if (const Outcome result = applyBinary(action, a.value, b.value); succeeded(result)) {
+            return {true, {result.value, foldAngle(action, a, b)}, first, end};
+        }
+        program_.emit(Action::Push, left.start, left.end - left.start, a.value);
+        program_.emit(withRightConstant(action), start, length, b.value);
+    } else if (left.known) {
+        program_.emit(withLeftConstant(action), start, length, left.value.value);
+    } else if (right.known) {
+        program_.emit(withRightConstant(action), start, length, right.value.value);
+    } else {
+        program_.emit(action, start, length);
+    }
+    return {false, {0, notAnAngle}, first, end};
+}
+
+Operand Parser::negate(Operand operand, std::uint32_t start, std::uint32_t length) {
+    operand.start = std::min(operand.start, start);
+    if (operand.known) {
+        operand.value.value = -operand.value.value;
+        operand.value.angle.num = -operand.value.angle.num;
+        return operand;
+    }
+    program_.emit(Action::Negate, start, length);
+    return operand;
+}
+
+Operand Parser::call1(std::uint32_t function, const Operand& argument, std::uint32_t start,
+                      std::uint32_t length) {
+    const auto index = static_cast<std::uint16_t>(function);
+    const std::uint32_t end = std::max(argument.end, start + length);
+    if (!argument.known) {
+        program_.emit(Action::Call, start, length, 0, index);
+        return emitted(argument, end);
+    }
+    const Function& f = functionTable()[function];
+    if (!usesAngle(function)) {
+        // The unit is not read by a function that does not use it.
+        if (const Outcome result = f.apply(&argument.value.value, Angle(Radians));
+            succeeded(result)) {
+            return {true, {result.value, notAnAngle}, std::min(start, argument.start), end};
+        }
+    }
+    if (isAngle(argument.value) && f.applyExact != nullptr) {
+        program_.emitCallExact(index, argument.value, start, length);
+    } else {
+        program_.emit(Action::CallConstant, start, length, argument.value.value, index);
+    }
+    return {false, {0, notAnAngle}, start, end};
+}
 
 // text = expression End
 void Parser::parseText() {
@@ -148,36 +306,41 @@ void Parser::parseText() {
     if (token_.kind == TokenKind::End) {
         fail(ErrorCode::NothingToCompute, token_);
     }
-    expression();
+    const Operand result = expression();
     if (token_.kind != TokenKind::End) {
         failAfterOperand();
+    }
+    if (result.known) {
+        program_.setResult(result.value.value);
     }
 }
 
 // expression = term { ("+" | "-") term }
 // Left-associative: 1-2-3 = (1-2)-3.
-void Parser::expression() {
-    term();
+Operand Parser::expression() {
+    Operand left = term();
     while (token_.kind == TokenKind::Plus || token_.kind == TokenKind::Minus) {
         const Token op = token_;
         advance();
-        term();
-        program_.emitBinary(op.kind == TokenKind::Plus ? OpCode::Add : OpCode::Subtract,
-                            op.start, op.length);
+        const Operand right = term();
+        left = binary(op.kind == TokenKind::Plus ? Action::Add : Action::Subtract, left, right,
+                      op.start, op.length);
     }
+    return left;
 }
 
 // term = unary { ("*" | "/") unary }
 // Left-associative: 8/4/2 = (8/4)/2. Its operands are unary, so 2*-3 = -6.
-void Parser::term() {
-    unary();
+Operand Parser::term() {
+    Operand left = unary();
     while (token_.kind == TokenKind::Star || token_.kind == TokenKind::Slash) {
         const Token op = token_;
         advance();
-        unary();
-        program_.emitBinary(op.kind == TokenKind::Star ? OpCode::Multiply : OpCode::Divide,
-                            op.start, op.length);
+        const Operand right = unary();
+        left = binary(op.kind == TokenKind::Star ? Action::Multiply : Action::Divide, left, right,
+                      op.start, op.length);
     }
+    return left;
 }
 
 // unary = { "+" | "-" | "√" } power
@@ -185,7 +348,11 @@ void Parser::term() {
 // Signs may repeat ('--2' = 2, '1--2' = 3); each run of them becomes at most one negation
 // spanning it. The prefixes are read in a loop onto a stack and applied innermost first, so
 // no length of run costs call depth.
-void Parser::unary() {
+Operand Parser::unary() {
+    if (token_.kind != TokenKind::Plus && token_.kind != TokenKind::Minus &&
+        token_.kind != TokenKind::Root) {
+        return power();
+    }
     std::vector<Compiler::Prefix>& prefixes = scratch_.prefixes;
     const std::size_t base = prefixes.size();
     while (token_.kind == TokenKind::Plus || token_.kind == TokenKind::Minus ||
@@ -202,16 +369,17 @@ void Parser::unary() {
         }
         advance();
     }
-    power();
+    Operand operand = power();
     while (prefixes.size() > base) {
         const Compiler::Prefix prefix = prefixes.back();
         prefixes.pop_back();
         if (prefix.root) {
-            program_.emitCall(scratch_.squareRoot, 1, prefix.start, prefix.end - prefix.start);
+            operand = call1(scratch_.squareRoot, operand, prefix.start, prefix.end - prefix.start);
         } else if (prefix.negate) {
-            program_.emitNegate(prefix.start, prefix.end - prefix.start);
+            operand = negate(operand, prefix.start, prefix.end - prefix.start);
         }
     }
+    return operand;
 }
 
 // power = primary { superscript } [ "^" unary ]
@@ -219,42 +387,41 @@ void Parser::unary() {
 // 2^3^2 = 2^(3^2) = 512 and 2^-3^2 = 2^(-(3^2)). Each '^' opens a nesting level. A
 // superscript is '^' with a whole exponent bound to the operand just before it: 3² = 9,
 // -3² = -9, 2^3² = 2^9.
-void Parser::power() {
-    primary();
+Operand Parser::power() {
+    Operand base = primary();
     while (token_.kind == TokenKind::Superscript) {
         const Token exponent = token_;
         const double value = superscript(exponent);
         advance();
-        program_.emitConstant({value, notAnAngle}, exponent.start, exponent.length);
-        program_.emitBinary(OpCode::Power, exponent.start, exponent.length);
+        const std::uint32_t end = exponent.start + exponent.length;
+        base = binary(Action::Power, base, known({value, notAnAngle}, exponent.start, end),
+                      exponent.start, exponent.length);
     }
     if (token_.kind == TokenKind::Caret) {
         const Token op = token_;
         enter(op);
         advance();
-        unary();
+        const Operand exponent = unary();
         leave();
-        program_.emitBinary(OpCode::Power, op.start, op.length);
+        base = binary(Action::Power, base, exponent, op.start, op.length);
     }
+    return base;
 }
 
 // primary = number | name | group
 // No implicit multiplication: a value directly after a value is a missing operator.
-void Parser::primary() {
+Operand Parser::primary() {
     switch (token_.kind) {
     case TokenKind::Number: {
         const Token number = token_;
         const double value = literal(number);
         advance();
-        program_.emitConstant({value, notAnAngle}, number.start, number.length);
-        return;
+        return known({value, notAnAngle}, number.start, number.start + number.length);
     }
     case TokenKind::Name:
-        name();
-        return;
+        return name();
     case TokenKind::LeftParen:
-        group();
-        return;
+        return group();
     case TokenKind::End:
         fail(ErrorCode::UnexpectedEnd, token_);
     default:
@@ -264,39 +431,41 @@ void Parser::primary() {
 
 // name = constant | call
 // A name is looked up as soon as it is read, so an unknown one fails at itself.
-void Parser::name() {
+Operand Parser::name() {
     const Token name = token_;
-    const std::u16string_view spelling = text_.substr(name.start, name.length);
-    if (const auto constant = findConstant(spelling)) {
+    const NameMeaning meaning = lookUpName(text_.substr(name.start, name.length));
+    if (meaning.kind == NameMeaning::Kind::Constant) {
         advance();
         if (token_.kind == TokenKind::LeftParen) {
             fail(ErrorCode::ConstantCalled, token_);
         }
-        const Constant& known = constantTable()[*constant];
-        program_.emitConstant({known.value, known.name == "pi" ? halfTurn : notAnAngle},
-                              name.start, name.length);
-        return;
+        const Constant& value = constantTable()[meaning.index];
+        return known({value.value, value.name == "pi" ? halfTurn : notAnAngle}, name.start,
+                     name.start + name.length);
     }
-    if (const auto function = findFunction(spelling)) {
+    if (meaning.kind == NameMeaning::Kind::Function) {
         advance();
-        call(static_cast<std::uint32_t>(*function), name);
-        return;
+        return call(meaning.index, name);
     }
     fail(ErrorCode::UnknownName, name);
 }
 
 // call = function "(" [ expression { "," expression } ] ")"
 // The argument count is checked when ')' is read and reported at the function's name.
-void Parser::call(std::uint32_t function, Token name) {
+Operand Parser::call(std::uint32_t function, Token name) {
     if (token_.kind != TokenKind::LeftParen) {
         fail(ErrorCode::MissingOpeningParenthesis, token_);
     }
     enter(token_);
     advance();
     int count = 0;
+    Operand arguments[2]; // the ones a function can take; more only fail below
     if (token_.kind != TokenKind::RightParen) {
         for (;;) {
-            expression();
+            const Operand argument = expression();
+            if (count < 2) {
+                arguments[count] = argument;
+            }
             ++count;
             if (token_.kind == TokenKind::Comma) {
                 advance();
@@ -313,30 +482,29 @@ void Parser::call(std::uint32_t function, Token name) {
     }
     leave();
     advance();
-    program_.emitCall(function, arity, name.start, name.length);
+    if (arity == 1) {
+        return call1(function, arguments[0], name.start, name.length);
+    }
+    // The one function of two arguments is pow, which is '^' reported at its name.
+    if (!arguments[0].known && !arguments[1].known) {
+        program_.emit(Action::Call, name.start, name.length, 0,
+                      static_cast<std::uint16_t>(function));
+        return emitted(arguments[0], arguments[1].end);
+    }
+    return binary(Action::Power, arguments[0], arguments[1], name.start, name.length);
 }
 
 // group = "(" expression ")"
-void Parser::group() {
+Operand Parser::group() {
     enter(token_);
     advance();
-    expression();
+    const Operand inner = expression();
     if (token_.kind != TokenKind::RightParen) {
         failAfterOperand();
     }
     leave();
     advance();
-}
-
-// Characters that start no token fail as soon as they are read.
-void Parser::advance() {
-    token_ = tokens_.next();
-    if (token_.kind == TokenKind::BadCharacter) {
-        fail(ErrorCode::UnexpectedCharacter, token_);
-    }
-    if (token_.kind == TokenKind::StrayDecimalPoint) {
-        fail(ErrorCode::MisplacedDecimalPoint, token_);
-    }
+    return inner;
 }
 
 void Parser::enter(const Token& opener) {
@@ -350,10 +518,7 @@ void Parser::enter(const Token& opener) {
 // become 0. Only a literal that rounds to infinity is an error. Full-width digits and digit
 // groups read as the plain digits they stand for.
 double Parser::literal(const Token& number) {
-    if (const auto exact = exactLiteral(text_.substr(number.start, number.length))) {
-        return *exact;
-    }
-    return toDouble(number);
+    return tokens_.numberIsExact() ? tokens_.numberValue() : toDouble(number);
 }
 
 // The whole number a superscript stands for: '²³' is 23, '⁻³' is -3.
@@ -395,6 +560,7 @@ double Parser::toDouble(const Token& token) {
     }
     return value;
 }
+
 // What was expected after a complete operand was not there. The caller has already accepted
 // its own closer (')' in a group or call, ',' in a call, the end at the top level), so what
 // remains tells the fault.
@@ -414,17 +580,17 @@ void Parser::failAfterOperand() const {
 } // namespace
 
 Compiler::Compiler() {
-    scratch_.squareRoot = static_cast<std::uint32_t>(*findFunction(u"sqrt"));
+    scratch_.squareRoot = lookUpName(u"sqrt").index;
 }
 
 void Compiler::compile(std::u16string_view text, Program& program, bool fold) {
-    program.clear(fold);
+    program.clear();
     if (text.size() > maxTextLength) {
         throw CompileError{ErrorCode::TextTooLong, 0};
     }
     program.reserveForText(text.size());
     scratch_.prefixes.clear();
-    Parser(text, program, scratch_).parseText();
+    Parser(text, program, scratch_, fold).parseText();
 }
 
 } // namespace vexa

@@ -26,7 +26,8 @@ public:
     Compiler();
 
     // Replaces the program's contents. Throws CompileError; the program is then unusable.
-    // Folding (see Program::clear) is on unless a test wants to see the grammar's shape.
+    // Folding works out while compiling every operation whose operands are known and that
+    // neither fails nor reads the angle unit; a test turns it off to see the grammar's shape.
     void compile(std::u16string_view text, Program& program, bool fold = true);
 
     // A run of signs, or one root, read before an operand and applied after it.

@@ -168,22 +168,14 @@ Outcome exactCotangent(PiFraction a) {
 }
 
 constexpr std::array functions{
-    Function{"sin", 1, sine, exactSine},
-    Function{"cos", 1, cosine, exactCosine},
-    Function{"tan", 1, tangent, exactTangent},
-    Function{"cot", 1, cotangent, exactCotangent},
-    Function{"asin", 1, arcsine, nullptr},
-    Function{"acos", 1, arccosine, nullptr},
-    Function{"atan", 1, arctangent, nullptr},
-    Function{"log", 1, naturalLog, nullptr},
-    Function{"ln", 1, naturalLog, nullptr},
-    Function{"log10", 1, decimalLog, nullptr},
-    Function{"exp", 1, exponential, nullptr},
-    Function{"pow10", 1, powerOfTen, nullptr},
-    Function{"sqrt", 1, squareRoot, nullptr},
-    Function{"square", 1, square, nullptr},
-    Function{"abs", 1, absolute, nullptr},
-    Function{"pow", 2, powerFunction, nullptr},
+    Function{"sin", 1, sine, exactSine},       Function{"cos", 1, cosine, exactCosine},
+    Function{"tan", 1, tangent, exactTangent}, Function{"cot", 1, cotangent, exactCotangent},
+    Function{"asin", 1, arcsine, nullptr},     Function{"acos", 1, arccosine, nullptr},
+    Function{"atan", 1, arctangent, nullptr},  Function{"log", 1, naturalLog, nullptr},
+    Function{"ln", 1, naturalLog, nullptr},    Function{"log10", 1, decimalLog, nullptr},
+    Function{"exp", 1, exponential, nullptr},  Function{"pow10", 1, powerOfTen, nullptr},
+    Function{"sqrt", 1, squareRoot, nullptr},  Function{"square", 1, square, nullptr},
+    Function{"abs", 1, absolute, nullptr},     Function{"pow", 2, powerFunction, nullptr},
 };
 
 constexpr std::array constants{
@@ -191,33 +183,99 @@ constexpr std::array constants{
     Constant{"e", std::numbers::e},
 };
 
-// Names are ASCII letters and digits, or their full-width forms (the tokenizer guarantees
-// it), so folding the case is one subtraction once a full-width unit is read as ASCII.
-bool sameName(std::u16string_view text, std::string_view lowerName) {
-    if (text.size() != lowerName.size()) {
-        return false;
+// A name folded to lower case and packed into one integer, a byte per letter, so that looking
+// it up is a few integer comparisons. Every name of the tables fits; longer texts match none.
+constexpr std::size_t longestName = 8;
+
+constexpr std::uint64_t key(std::string_view lowerName) {
+    std::uint64_t packed = 0;
+    for (const char c : lowerName) {
+        packed = packed << 8 | static_cast<unsigned char>(c);
     }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char16_t c = asciiOf(text[i]);
-        if (c >= u'A' && c <= u'Z') {
-            c = static_cast<char16_t>(c - u'A' + u'a');
-        }
-        if (c != static_cast<unsigned char>(lowerName[i])) {
-            return false;
-        }
-    }
-    return true;
+    return packed;
 }
 
-template <typename Row>
-std::optional<std::size_t> find(std::span<const Row> rows, std::u16string_view name) {
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (sameName(name, rows[i].name)) {
-            return i;
+// The text's key, or 0 (no name's key) when it is too long. Names are ASCII letters and
+// digits or their full-width forms (the tokenizer guarantees it).
+std::uint64_t key(std::u16string_view name) {
+    if (name.size() > longestName) {
+        return 0;
+    }
+    std::uint64_t packed = 0;
+    for (const char16_t unit : name) {
+        // Setting bit 5 lowers an ASCII letter and leaves a digit as it is.
+        const char16_t c = unit < 0x80 ? unit : asciiOf(unit);
+        packed = packed << 8 | ((c | 0x20) & 0xFF);
+    }
+    return packed;
+}
+
+template <typename Row, std::size_t N>
+constexpr std::array<std::uint64_t, N> keys(const std::array<Row, N>& rows) {
+    std::array<std::uint64_t, N> packed{};
+    for (std::size_t i = 0; i < N; ++i) {
+        if (rows[i].name.size() > longestName) {
+            throw "a name too long to pack"; // stops the compile
+        }
+        packed[i] = key(rows[i].name);
+    }
+    return packed;
+}
+
+constexpr auto functionKeys = keys(functions);
+constexpr auto constantKeys = keys(constants);
+
+// Names are looked up by a perfect hash of their keys: a multiplication picks a slot of a
+// table of 32, and one comparison tells whether the name is there.
+constexpr int slotBits = 5;
+constexpr std::size_t slotCount = std::size_t{1} << slotBits;
+
+struct NameSlots {
+    std::uint64_t multiplier = 0;
+    std::array<std::uint64_t, slotCount> keys{};
+    std::array<NameMeaning, slotCount> meanings{};
+};
+
+constexpr std::size_t slotOf(std::uint64_t key, std::uint64_t multiplier) {
+    return static_cast<std::size_t>((key * multiplier) >> (64 - slotBits));
+}
+
+constexpr NameSlots nameSlots = [] {
+    // Odd multipliers from a fixed sequence, until one places every name in a slot of its own.
+    std::uint64_t candidate = 0x9E3779B97F4A7C15;
+    for (;;) {
+        NameSlots slots;
+        slots.multiplier = candidate | 1;
+        bool clash = false;
+        const auto place = [&](std::uint64_t key, NameMeaning meaning) {
+            const std::size_t slot = slotOf(key, slots.multiplier);
+            clash = clash || slots.keys[slot] != 0;
+            slots.keys[slot] = key;
+            slots.meanings[slot] = meaning;
+        };
+        for (std::size_t i = 0; i < functions.size(); ++i) {
+            place(functionKeys[i], {NameMeaning::Kind::Function, static_cast<std::uint8_t>(i)});
+        }
+        for (std::size_t i = 0; i < constants.size(); ++i) {
+            place(constantKeys[i], {NameMeaning::Kind::Constant, static_cast<std::uint8_t>(i)});
+        }
+        if (!clash) {
+            return slots;
+        }
+        candidate = candidate * 6364136223846793005 + 1442695040888963407;
+    }
+}();
+
+// The trigonometric functions and their inverses read the angle unit.
+constexpr auto angleUsers = [] {
+    std::array<bool, functions.size()> uses{};
+    for (std::size_t i = 0; i < functions.size(); ++i) {
+        for (const std::string_view name : {"sin", "cos", "tan", "cot", "asin", "acos", "atan"}) {
+            uses[i] = uses[i] || functions[i].name == name;
         }
     }
-    return std::nullopt;
-}
+    return uses;
+}();
 
 } // namespace
 
@@ -249,21 +307,20 @@ std::span<const Constant> constantTable() {
     return constants;
 }
 
-std::optional<std::size_t> findFunction(std::u16string_view name) {
-    return find(functionTable(), name);
-}
-
-std::optional<std::size_t> findConstant(std::u16string_view name) {
+NameMeaning lookUpName(std::u16string_view name) {
     if (name == u"\u03C0") {
-        return find(constantTable(), u"pi"); // the letter pi stands for the constant
+        return nameSlots.meanings[slotOf(key("pi"), nameSlots.multiplier)]; // the letter pi
     }
-    return find(constantTable(), name);
+    const std::uint64_t wanted = key(name);
+    const std::size_t slot = slotOf(wanted, nameSlots.multiplier);
+    if (wanted == 0 || nameSlots.keys[slot] != wanted) {
+        return {};
+    }
+    return nameSlots.meanings[slot];
 }
 
 bool usesAngle(std::size_t function) {
-    const auto apply = functions[function].apply;
-    return apply == sine || apply == cosine || apply == tangent || apply == cotangent ||
-           apply == arcsine || apply == arccosine || apply == arctangent;
+    return angleUsers[function];
 }
 
 Outcome divide(double dividend, double divisor) {

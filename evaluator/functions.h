@@ -58,9 +58,15 @@ struct Constant {
 std::span<const Function> functionTable();
 std::span<const Constant> constantTable();
 
-// Index into functionTable() / constantTable() of the name, in any letter case.
-std::optional<std::size_t> findFunction(std::u16string_view name);
-std::optional<std::size_t> findConstant(std::u16string_view name);
+// What a name stands for: an index into functionTable() or constantTable().
+struct NameMeaning {
+    enum class Kind : std::uint8_t { None, Function, Constant };
+    Kind kind = Kind::None;
+    std::uint8_t index = 0;
+};
+
+// The name in any letter case, in ASCII or full-width letters; 'π' is the constant pi.
+NameMeaning lookUpName(std::u16string_view name);
 
 // Whether the function reads the angle unit (the trigonometric functions and their inverses).
 bool usesAngle(std::size_t function);

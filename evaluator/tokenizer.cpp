@@ -83,108 +83,200 @@ bool isDigitGroupSeparator(char16_t unit) {
 }
 
 bool Tokenizer::digitAt(std::size_t i) const {
-    return i < text_.size() && isAsciiDigit(asciiOf(text_[i]));
+    if (i >= text_.size()) {
+        return false;
+    }
+    const char16_t c = text_[i] < 0x80 ? text_[i] : asciiOf(text_[i]);
+    return isAsciiDigit(c);
 }
 
-Token Tokenizer::next() {
-    while (pos_ < text_.size() && isBlank(text_[pos_])) {
-        ++pos_;
-    }
-    const std::size_t start = pos_;
-    const auto make = [&](TokenKind kind, std::size_t end) {
-        pos_ = end;
-        return Token{kind, static_cast<std::uint32_t>(start),
-                     static_cast<std::uint32_t>(end - start)};
-    };
-    if (start == text_.size()) {
-        return make(TokenKind::End, start);
-    }
-
-    const char16_t unit = text_[start];
-    const char16_t c = asciiOf(unit);
-    if (c == u'.' && (start == numberEnd_ || !digitAt(start + 1))) {
-        return make(TokenKind::StrayDecimalPoint, start + 1);
-    }
-    if (isAsciiDigit(c) || c == u'.') {
-        numberEnd_ = scanNumber(start);
-        return make(TokenKind::Number, numberEnd_);
-    }
-    if (isAsciiLetter(c)) {
-        std::size_t end = start + 1;
-        while (end < text_.size() &&
-               (isAsciiLetter(asciiOf(text_[end])) || isAsciiDigit(asciiOf(text_[end])))) {
-            ++end;
-        }
-        return make(TokenKind::Name, end);
-    }
-    switch (c) {
-    case u'+':
-        return make(TokenKind::Plus, start + 1);
-    case u'-':
-        return make(TokenKind::Minus, start + 1);
-    case u'*':
-        return make(TokenKind::Star, start + 1);
-    case u'/':
-        return make(TokenKind::Slash, start + 1);
-    case u'^':
-        return make(TokenKind::Caret, start + 1);
-    case u'(':
-        return make(TokenKind::LeftParen, start + 1);
-    case u')':
-        return make(TokenKind::RightParen, start + 1);
-    case u',':
-        return make(TokenKind::Comma, start + 1);
-    default:
-        break;
+// A unit outside ASCII that is no blank: one that stands for an ASCII character is read as
+// that character; the others are pi, the root sign, superscripts or a bad character.
+Token Tokenizer::fromOther(std::size_t start, char16_t unit) {
+    if (const char16_t c = asciiOf(unit); c != 0) {
+        return fromAscii(start, c);
     }
     if (unit == pi) {
-        return make(TokenKind::Name, start + 1); // a name of its own: 'π2' is two operands
+        return make(TokenKind::Name, start, start + 1); // a name of its own: 'π2' is two operands
     }
     if (unit == squareRoot) {
-        return make(TokenKind::Root, start + 1);
+        return make(TokenKind::Root, start, start + 1);
     }
     if (const std::size_t end = scanSuperscript(start); end > start) {
-        return make(TokenKind::Superscript, end);
+        return make(TokenKind::Superscript, start, end);
     }
     // A character outside the basic plane is one character in two units, and is named whole.
     const bool pair = unit >= 0xD800 && unit <= 0xDBFF && start + 1 < text_.size() &&
                       text_[start + 1] >= 0xDC00 && text_[start + 1] <= 0xDFFF;
-    return make(TokenKind::BadCharacter, start + (pair ? 2 : 1));
+    return make(TokenKind::BadCharacter, start, start + (pair ? 2 : 1));
 }
 
-// digits { separator digits }: a digit-group separator counts only between two digits.
-std::size_t Tokenizer::scanDigits(std::size_t from) const {
-    std::size_t end = from;
-    while (digitAt(end)) {
+// name = letter { letter | digit }
+Token Tokenizer::name(std::size_t start) {
+    std::size_t end = start + 1;
+    while (end < text_.size()) {
+        const char16_t c = text_[end] < 0x80 ? text_[end] : asciiOf(text_[end]);
+        if (!isAsciiLetter(c) && !isAsciiDigit(c)) {
+            break;
+        }
         ++end;
-        if (end + 1 < text_.size() && isDigitGroupSeparator(text_[end]) && digitAt(end + 1)) {
+    }
+    return make(TokenKind::Name, start, end);
+}
+
+// digits { separator digits }: a digit-group separator counts only between two digits. The
+// digits are gathered into the mantissa while it stays within 2^53.
+std::size_t Tokenizer::scanDigits(std::size_t from, bool fraction) {
+    constexpr std::uint64_t mantissaLimit = (std::uint64_t{1} << 53) / 10;
+    std::size_t end = from;
+    for (;;) {
+        if (end == text_.size()) {
+            return end;
+        }
+        const char16_t c = text_[end] < 0x80 ? text_[end] : asciiOf(text_[end]);
+        if (!isAsciiDigit(c)) {
+            return end;
+        }
+        if (mantissa_ < mantissaLimit) {
+            mantissa_ = mantissa_ * 10 + (c - u'0');
+            scale_ -= fraction ? 1 : 0;
+        } else {
+            numberExact_ = false;
+        }
+        ++end;
+        if (end + 1 < text_.size() && text_[end] >= 0x80 && isDigitGroupSeparator(text_[end]) &&
+            digitAt(end + 1)) {
             ++end;
         }
     }
-    return end;
 }
 
-// digits ["." digits] [("e" | "E") ["+" | "-"] digits], with a digit somewhere in the
-// mantissa. The exponent is taken only when a digit, or a sign and a digit, follows the 'e',
-// so '2e' is the number 2 followed by the name 'e'.
-std::size_t Tokenizer::scanNumber(std::size_t from) const {
+// Powers of ten that a double holds exactly.
+constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// number = digits ["." digits] [("e" | "E") ["+" | "-"] digits]: see generalNumber().
+// Most numbers are a few ASCII digits followed by an ASCII character that ends them: an exact
+// integer up to 15 digits.
+Token Tokenizer::number(std::size_t start) {
+    std::size_t end = start;
+    std::uint64_t digits = 0;
+    while (end < text_.size() && static_cast<unsigned>(text_[end] - u'0') <= 9) {
+        digits = digits * 10 + (text_[end] - u'0');
+        ++end;
+    }
+    if (end - start - 1 < 15 && (end == text_.size() || (text_[end] < 0x80 && text_[end] != u'.' &&
+                                                         (text_[end] | 0x20) != u'e'))) {
+        numberExact_ = true;
+        numberValue_ = static_cast<double>(digits);
+        numberEnd_ = end;
+        return make(TokenKind::Number, start, end);
+    }
+    return decimalNumber(start);
+}
+
+// Plain ASCII with a point or an exponent: with no more than 2^53 as an integer and a power of
+// ten that a double holds exactly, one multiplication or division gives the value.
+Token Tokenizer::decimalNumber(std::size_t start) {
+    std::size_t end = start;
+    std::uint64_t digits = 0;
+    std::size_t point = 0; // where the fraction's digits start, 0 for none
+    for (; end < text_.size(); ++end) {
+        const auto digit = static_cast<unsigned>(text_[end] - u'0');
+        if (digit <= 9) {
+            digits = digits * 10 + digit;
+        } else if (text_[end] == u'.' && point == 0) {
+            point = end + 1;
+        } else {
+            break;
+        }
+    }
+    const std::size_t count = end - start - (point != 0 ? 1 : 0);
+    int scale = point != 0 ? -static_cast<int>(end - point) : 0;
+    if (end < text_.size() && (text_[end] | 0x20) == u'e') {
+        std::size_t i = end + 1;
+        const bool negative = i < text_.size() && text_[i] == u'-';
+        i += i < text_.size() && (negative || text_[i] == u'+') ? 1 : 0;
+        int exponent = 0;
+        const std::size_t first = i;
+        for (; i < text_.size() && i - first < 3; ++i) {
+            const auto digit = static_cast<unsigned>(text_[i] - u'0');
+            if (digit > 9) {
+                break;
+            }
+            exponent = exponent * 10 + static_cast<int>(digit);
+        }
+        if (i == first) {
+            i = end; // no exponent after all: '2e' is 2 and the name e
+        } else {
+            scale += negative ? -exponent : exponent;
+        }
+        end = i;
+    }
+    const bool ended =
+        end == text_.size() || (text_[end] < 0x80 && static_cast<unsigned>(text_[end] - u'0') > 9 &&
+                                text_[end] != u'.' && (text_[end] | 0x20) != u'e');
+    if (!ended || count == 0 || count > 19 || digits > (std::uint64_t{1} << 53) || scale < -22 ||
+        scale > 22) {
+        return generalNumber(start);
+    }
+    numberExact_ = true;
+    const auto value = static_cast<double>(digits);
+    numberValue_ = scale >= 0 ? value * exactPowersOfTen[scale] : value / exactPowersOfTen[-scale];
+    numberEnd_ = end;
+    return make(TokenKind::Number, start, end);
+}
+
+// number = digits ["." digits] [("e" | "E") ["+" | "-"] digits], with a digit somewhere in
+// the mantissa. The exponent is taken only when a digit, or a sign and a digit, follows the
+// 'e', so '2e' is the number 2 followed by the name 'e'. The value is worked out on the way
+// when one multiplication or division of two exact values gives it, which rounds correctly
+// as strtod would.
+Token Tokenizer::generalNumber(std::size_t start) {
     const auto at = [&](std::size_t i) {
-        return i < text_.size() ? asciiOf(text_[i]) : char16_t{0};
+        return i < text_.size() ? (text_[i] < 0x80 ? text_[i] : asciiOf(text_[i])) : char16_t{0};
     };
-    std::size_t end = scanDigits(from);
+    mantissa_ = 0;
+    scale_ = 0;
+    numberExact_ = true;
+    std::size_t end = scanDigits(start, false);
     if (at(end) == u'.') {
-        end = scanDigits(end + 1);
+        end = scanDigits(end + 1, true);
     }
     if (at(end) == u'e' || at(end) == u'E') {
         std::size_t digits = end + 1;
-        if (at(digits) == u'+' || at(digits) == u'-') {
+        const bool negative = at(digits) == u'-';
+        if (negative || at(digits) == u'+') {
             ++digits;
         }
         if (digitAt(digits)) {
-            end = scanDigits(digits);
+            const std::uint64_t mantissa = mantissa_;
+            const int scale = scale_;
+            mantissa_ = 0;
+            scale_ = 0;
+            end = scanDigits(digits, false);
+            // An exponent too long for the table leaves the value to the general conversion.
+            const bool small = numberExact_ && mantissa_ <= 1000;
+            const int exponent = small ? static_cast<int>(mantissa_) : 0;
+            numberExact_ = small;
+            mantissa_ = mantissa;
+            scale_ = scale + (negative ? -exponent : exponent);
         }
     }
-    return end;
+    numberEnd_ = end;
+    if (numberExact_) {
+        if (mantissa_ == 0) {
+            numberValue_ = 0;
+        } else if (scale_ >= 0 && scale_ <= 22) {
+            numberValue_ = static_cast<double>(mantissa_) * exactPowersOfTen[scale_];
+        } else if (scale_ < 0 && scale_ >= -22) {
+            numberValue_ = static_cast<double>(mantissa_) / exactPowersOfTen[-scale_];
+        } else {
+            numberExact_ = false;
+        }
+    }
+    return make(TokenKind::Number, start, end);
 }
 
 // [superscript sign] superscript digit { superscript digit }; a sign alone is no token.

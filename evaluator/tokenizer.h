@@ -1,6 +1,7 @@
 // Splits an expression text into tokens that are spans of that text.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -46,6 +47,44 @@ int superscriptDigit(char16_t unit);
 // between two digits.
 bool isDigitGroupSeparator(char16_t unit);
 
+// How an ASCII character, or a unit that stands for one, starts a token. The characters that
+// are tokens by themselves come last, in the order of their TokenKind.
+enum class TokenStart : std::uint8_t {
+    Other,
+    Blank,
+    Digit,
+    Point,
+    Letter,
+    Plus,
+    Minus,
+    Star,
+    Slash,
+    Caret,
+    LeftParen,
+    RightParen,
+    Comma,
+};
+
+inline constexpr std::array<TokenStart, 128> tokenStarts = [] {
+    std::array<TokenStart, 128> table{};
+    for (char16_t c = 0; c < 128; ++c) {
+        if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r') {
+            table[c] = TokenStart::Blank;
+        } else if (c >= u'0' && c <= u'9') {
+            table[c] = TokenStart::Digit;
+        } else if (c == u'.') {
+            table[c] = TokenStart::Point;
+        } else if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')) {
+            table[c] = TokenStart::Letter;
+        }
+    }
+    constexpr std::u16string_view singles = u"+-*/^(),";
+    for (std::size_t i = 0; i < singles.size(); ++i) {
+        table[singles[i]] = static_cast<TokenStart>(static_cast<std::size_t>(TokenStart::Plus) + i);
+    }
+    return table;
+}();
+
 // Reads tokens one at a time, so that a parser meets them, and their faults, in reading order.
 // Blanks between tokens are skipped. The text must outlive the tokenizer and be no longer
 // than maxTextLength.
@@ -56,16 +95,86 @@ public:
     // The next token; End again and again once the text is used up.
     Token next();
 
+    // The value of the number token just read, when one rounding of its digits gives it
+    // exactly (up to 2^53 scaled by an exact power of ten); false when it needs the general
+    // conversion.
+    bool numberIsExact() const { return numberExact_; }
+    double numberValue() const { return numberValue_; }
+
 private:
-    std::size_t scanNumber(std::size_t from) const;
-    std::size_t scanDigits(std::size_t from) const;
+    Token fromAscii(std::size_t start, char16_t c);
+    Token fromOther(std::size_t start, char16_t unit);
+    Token number(std::size_t start);
+    Token decimalNumber(std::size_t start);
+    Token generalNumber(std::size_t start);
+    Token name(std::size_t start);
+    std::size_t scanDigits(std::size_t from, bool fraction);
     std::size_t scanSuperscript(std::size_t from) const;
     bool digitAt(std::size_t i) const;
+    Token make(TokenKind kind, std::size_t start, std::size_t end) {
+        pos_ = end;
+        return {kind, static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end - start)};
+    }
 
     std::u16string_view text_;
     std::size_t pos_ = 0;
     // Where the last number token ended, to recognise the second point of '1.2.3'.
     std::size_t numberEnd_ = std::u16string_view::npos;
+    // The last number read: its digits as an integer and the power of ten that scales them.
+    std::uint64_t mantissa_ = 0;
+    int scale_ = 0;
+    bool numberExact_ = false;
+    double numberValue_ = 0;
 };
+
+// Inline, because a short text is read in a few dozen instructions and a call per token
+// would be a good part of them. Units outside ASCII go to fromOther().
+inline Token Tokenizer::next() {
+    std::size_t start = pos_;
+    for (;;) {
+        while (start < text_.size() && text_[start] < 0x80 &&
+               tokenStarts[text_[start]] == TokenStart::Blank) {
+            ++start;
+        }
+        if (start == text_.size()) {
+            return make(TokenKind::End, start, start);
+        }
+        if (text_[start] < 0x80) {
+            return fromAscii(start, text_[start]);
+        }
+        if (!isBlank(text_[start])) {
+            return fromOther(start, text_[start]);
+        }
+        ++start;
+    }
+}
+
+// The token that starts at start with the ASCII character c, or with a unit that stands for c.
+inline Token Tokenizer::fromAscii(std::size_t start, char16_t c) {
+    const TokenStart kind = tokenStarts[c];
+    switch (kind) {
+    case TokenStart::Digit:
+        return number(start);
+    case TokenStart::Point:
+        if (start == numberEnd_ || !digitAt(start + 1)) {
+            return make(TokenKind::StrayDecimalPoint, start, start + 1);
+        }
+        return number(start);
+    case TokenStart::Letter:
+        return name(start);
+    case TokenStart::Other:
+    case TokenStart::Blank:
+        return make(TokenKind::BadCharacter, start, start + 1);
+    default:
+        return make(static_cast<TokenKind>(static_cast<int>(kind) -
+                                           static_cast<int>(TokenStart::Plus) +
+                                           static_cast<int>(TokenKind::Plus)),
+                    start, start + 1);
+    }
+}
+
+static_assert(static_cast<int>(TokenKind::Comma) - static_cast<int>(TokenKind::Plus) ==
+                  static_cast<int>(TokenStart::Comma) - static_cast<int>(TokenStart::Plus),
+              "the single-character tokens are in the same order in both enumerations");
 
 } // namespace vexa

@@ -115,7 +115,7 @@ void Slot::Compile() {
         engine_.fail(error.code, error.start, text_);
     }
     if (program_.isConstant()) {
-        outcomes_.fill({program_.constant(0), ErrorCode::None, 0});
+        outcomes_.fill({program_.result(), ErrorCode::None, 0});
         known_.fill(true);
     } else {
         machine_.prepare(program_);
