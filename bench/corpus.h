@@ -7,8 +7,8 @@
 namespace bench {
 
 struct CorpusText {
-    std::string label;   // how the text is named in the results, in UTF-8
-    std::u16string text; // what our evaluator reads
+    std::string label;    // how the text is named in the results, in UTF-8
+    std::u16string text;  // what our evaluator reads
     std::string peerText; // the same computation in ASCII for the peer; empty when the peer
                           // refuses it (beyond its length limit)
     // Our evaluator reads angles written with pi exactly, so its value may differ from the

@@ -45,11 +45,18 @@ void TestCompute::realEvaluator_data() {
     QTest::newRow("fraction") << "459.001"
                               << " 459.001" << false;
     QTest::newRow("start-up text") << "sin(pi/4)"
-                                   << " 0.707106781186547" << false;
+                                   << " 0.707106781186548" << false;
     QTest::newRow("power key text") << "pow (12,3)"
                                     << " 1728" << false;
     QTest::newRow("small exponent form") << "1/100000"
                                          << " 1e-05" << false;
+    QTest::newRow("pasted times") << QString::fromUtf8(u8"3 \u00D7 4") << " 12" << false;
+    QTest::newRow("pasted root and square")
+        << QString::fromUtf8(u8"\u221A2\u00B2") << " 2" << false;
+    QTest::newRow("pasted line") << "1 + 1\n"
+                                 << " 2" << false;
+    QTest::newRow("exact angle") << "cos(2*pi/3)"
+                                 << "-0.5" << false;
     QTest::newRow("syntax error keeps text") << "1+"
                                              << "1+" << true;
     QTest::newRow("division by zero keeps text") << "1/0"
@@ -312,10 +319,15 @@ void TestCompute::fullBoxOfEveryShape_data() {
                                  << message(ErrorCode::NestedTooDeeply, 514);
     QTest::newRow("open calls") << fullBox("", "sqrt(") << ""
                                 << message(ErrorCode::NestedTooDeeply, 1285);
-    QTest::newRow("lone surrogates")
-        << QString(32767, QChar(0xd800)) << "" << message(ErrorCode::UnexpectedCharacter, 1);
-    QTest::newRow("control characters")
-        << QString(32767, QChar(0x0001)) << "" << message(ErrorCode::UnexpectedCharacter, 1);
+    QTest::newRow("lone surrogates") << QString(32767, QChar(0xd800)) << ""
+                                     << "Unexpected character U+D800 at pos. 1";
+    QTest::newRow("control characters") << QString(32767, QChar(0x0001)) << ""
+                                        << "Unexpected character U+0001 at pos. 1";
+    QTest::newRow("pasted signs") << fullBox("1", QString::fromUtf8(u8"\u00D71\u22121")) << "-8190"
+                                  << "";
+    QTest::newRow("pasted roots") << QString(32766, QChar(0x221A)) + "4"
+                                  << " 1"
+                                  << "";
     QTest::newRow("blanks") << fullBox("", "\t") << "" << message(ErrorCode::NothingToCompute, 0);
     QTest::newRow("overflow") << fullBox("1e308*1e308", "+1") << ""
                               << message(ErrorCode::ResultTooLarge, 6);

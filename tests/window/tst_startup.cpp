@@ -26,7 +26,7 @@ void TestStartup::normalStart() {
     QVERIFY(!w.option(0)->isChecked() && !w.option(2)->isChecked());
     QCOMPARE(w.desktop().beeps, 0);
     w.compute();
-    QCOMPARE(w.text(), QString(" 0.707106781186547"));
+    QCOMPARE(w.text(), QString(" 0.707106781186548"));
     QCOMPARE(w.history(), QStringList{"sin(pi/4)"});
 }
 
