@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <utility>
 
 namespace vexa {
@@ -147,6 +148,21 @@ Outcome powerFunction(const double* x, Angle) {
     return power(x[0], x[1]);
 }
 
+// The numerator p of the fraction p/q, q odd from 3 to 99, whose nearest double is exponent:
+// the smallest such q, so p/q is in lowest terms. The bound on exponent keeps p exact.
+std::optional<double> oddRootNumerator(double exponent) {
+    if (!(std::fabs(exponent) < 0x1p31)) {
+        return std::nullopt;
+    }
+    for (int q = 3; q <= 99; q += 2) {
+        const double p = std::nearbyint(exponent * q);
+        if (p / q == exponent) {
+            return p;
+        }
+    }
+    return std::nullopt;
+}
+
 constexpr std::array functions{
     Function{"sin", 1, sine},        Function{"cos", 1, cosine},
     Function{"tan", 1, tangent},     Function{"cot", 1, cotangent},
@@ -232,14 +248,20 @@ Outcome divide(double dividend, double divisor) {
     return divisor == 0 ? fail(ErrorCode::DivisionByZero) : ok(dividend / divisor);
 }
 
-// 0^0 is 1, as std::pow has it. A negative base needs an integer exponent, because the result
-// would otherwise be complex.
+// 0^0 is 1, as std::pow has it. A negative base needs an integer exponent or, as the real odd
+// root, one that stands for a fraction with an odd denominator: (-8)^(1/3) = -2,
+// (-8)^(2/3) = 4. Any other exponent would make the result complex.
 Outcome power(double base, double exponent) {
     if (base == 0 && exponent < 0) {
         return fail(ErrorCode::ZeroToNegativePower);
     }
     if (base < 0 && std::trunc(exponent) != exponent) {
-        return fail(ErrorCode::NegativeBaseFractionalExponent);
+        const std::optional<double> numerator = oddRootNumerator(exponent);
+        if (!numerator) {
+            return fail(ErrorCode::NegativeBaseFractionalExponent);
+        }
+        const double magnitude = std::pow(-base, exponent);
+        return ok(std::fmod(*numerator, 2) == 0 ? magnitude : -magnitude);
     }
     return ok(std::pow(base, exponent));
 }

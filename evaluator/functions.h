@@ -52,7 +52,9 @@ std::span<const Constant> constantTable();
 std::optional<std::size_t> findFunction(std::u16string_view name);
 std::optional<std::size_t> findConstant(std::u16string_view name);
 
-// The binary operators with a domain, shared by '/', '^' and pow().
+// The binary operators with a domain, shared by '/', '^' and pow(). A negative base takes an
+// exponent that is an integer or the double nearest a fraction with an odd denominator up to 99:
+// (-8)^(1/3) is -2, the real cube root.
 Outcome divide(double dividend, double divisor);
 Outcome power(double base, double exponent);
 

@@ -160,9 +160,13 @@ constexpr Failing evaluationErrors[] = {
     {u"cot(0)", Radians, ErrorCode::CotangentUndefined, 1},
     {u"cot(200)", Grads, ErrorCode::CotangentUndefined, 1},
 
-    {u"(-8)^(1/3)", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
+    // Only an odd denominator up to 99 gives a real root.
+    {u"(-8)^0.5", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
     {u"pow(-2, 0.5)", Radians, ErrorCode::NegativeBaseFractionalExponent, 1},
     {u"(-1)^0.5", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
+    {u"(-8)^(1/4)", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
+    {u"(-2)^(1/101)", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
+    {u"1+pow(-2, 3.0000000000000004)", Radians, ErrorCode::NegativeBaseFractionalExponent, 3},
 
     {u"0^-1", Radians, ErrorCode::ZeroToNegativePower, 2},
     {u"pow(0,-2)", Radians, ErrorCode::ZeroToNegativePower, 1},

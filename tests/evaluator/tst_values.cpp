@@ -121,6 +121,15 @@ constexpr Shown namesAndFunctions[] = {
     {u"0^0", Radians, " 1"},
     {u"pow(0,0)", Radians, " 1"},
     {u"(-8)^(1/1)", Radians, "-8"},
+    // A negative base takes the real root where the exponent stands for p/q with q odd.
+    {u"(-8)^(1/3)", Radians, "-2"},
+    {u"pow(-27, 1/3)", Radians, "-3"},
+    {u"(-32)^0.2", Radians, "-2"},
+    {u"(-8)^(2/3)", Radians, " 4"},
+    {u"(-8)^(5/3)", Radians, "-32"},
+    {u"(-27)^(-1/3)", Radians, "-0.333333333333333"},
+    {u"(-2)^(1/99)", Radians, "-1.0070260543835"},
+    {u"(-1)^(3000000001/3)", Radians, "-1"}, // a numerator beyond 32 bits
     {u"sqrt(square(3)+square(4))", Radians, " 5"},
     {u"1e-300*1e-300", Radians, " 0"},
 };
@@ -254,6 +263,7 @@ constexpr Exact exact[] = {
     {u"asin(1)", Degrees, 90.0},
     {u"atan(1)", Degrees, 45.0},
     {u"acos(-1)", Grads, 200.0},
+    {u"(-8)^(1/3)", Radians, -2.0},
     {u"sqrt(-0)", Radians, 0.0},
     {u"-0", Radians, -0.0},
 };
