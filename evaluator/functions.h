@@ -12,16 +12,14 @@
 
 namespace vexa {
 
-// The one place that knows how large a turn is in each angle unit.
+// The angle unit a trigonometric function reads its argument in, or gives its result in.
 class Angle {
 public:
     // unit: Radians, Degrees or Grads, already checked by the caller.
     explicit Angle(std::int32_t unit) : unit_(unit) {}
 
     bool isRadians() const { return unit_ == Radians; }
-    double fullTurn() const;
-    double toRadians(double angle) const;
-    double fromRadians(double radians) const;
+    bool isDegrees() const { return unit_ == Degrees; }
 
 private:
     std::int32_t unit_;
@@ -37,6 +35,7 @@ struct Outcome {
 struct Function {
     std::string_view name; // lower case; names match regardless of case
     int arity;
+    // args are finite: the machine never passes anything else.
     Outcome (*apply)(const double* args, Angle angle);
 };
 

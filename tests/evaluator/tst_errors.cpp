@@ -184,6 +184,7 @@ constexpr Failing evaluationErrors[] = {
     {u"pow(10,400)", Radians, ErrorCode::ResultTooLarge, 1},
     {u"square(1e200)", Radians, ErrorCode::ResultTooLarge, 1},
     {u"cot(1e-320)", Radians, ErrorCode::ResultTooLarge, 1},
+    {u"cot(-1e-310)", Degrees, ErrorCode::ResultTooLarge, 1},
 };
 
 constexpr Failing wholeTextErrors[] = {
