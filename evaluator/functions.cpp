@@ -19,9 +19,9 @@ Outcome fail(ErrorCode error) {
 }
 
 // Double-double arithmetic: a value carried as the unevaluated sum hi + lo of two doubles,
-// about 106 bits. The trigonometric functions of angles in degrees and grads compute in it and
-// round once at the end, so their results are within one unit in the last place (ulp) of the exact
-// value where converting the unit in plain doubles loses up to three.
+// about 106 bits. The trigonometric functions of angles in degrees, grads and exact fractions of
+// pi compute in it and round once at the end, so their results are within one unit in the last
+// place (ulp) of the exact value where converting the unit in plain doubles loses up to three.
 struct Wide {
     double hi;
     double lo; // at most half an ulp of hi
@@ -160,7 +160,7 @@ private:
 // An angle reduced exactly to a base angle of at most an eighth of a turn, and the symmetry that
 // maps the base back: whole quarter turns, then the base forward or, when mirrored, back from
 // the end of that quarter turn, all negated when the angle is negative. Reducing before any
-// rounding is what makes sin(180 degrees).
+// rounding is what makes sin(180 degrees) and sin(pi) exactly 0.
 struct Reduced {
     Wide base;     // radians, 0 to pi/4
     bool zero;     // the base is exactly 0, not merely rounded to it
@@ -198,6 +198,24 @@ Reduced reduceTurns(double angle, const TurnUnit& unit) {
         base = quarter - base;
     }
     return {wide(base) * unit.radiansPerUnit, base == 0, quadrant, mirrored, angle < 0};
+}
+
+// The same reduction in integers: num/den half turns are 2 num/den quarter turns. The bounds on
+// num and den keep every product below 2^34.
+Reduced reduceFraction(PiFraction angle) {
+    const std::int64_t den = angle.den;
+    const std::int64_t magnitude = angle.num < 0 ? -angle.num : angle.num;
+    const std::int64_t quarters = 2 * (magnitude % (2 * den)); // over den, below a full turn
+    const auto quadrant = static_cast<int>(quarters / den);
+    std::int64_t base = quarters - quadrant * den; // over den, below a quarter turn
+    const bool mirrored = 2 * base > den;
+    if (mirrored) {
+        base = den - base;
+    }
+    // base/den quarter turns are base * pi / (2 den) radians.
+    const Wide radians =
+        wide(static_cast<double>(base)) * widePi / wide(2 * static_cast<double>(den));
+    return {radians, base == 0, quadrant, mirrored, angle.num < 0};
 }
 
 // A quarter turn swaps sine and cosine, and so does the mirror. Adding +0 turns the -0 of
@@ -373,6 +391,22 @@ Outcome arctangent(const double* x, Angle unit) {
     return ok(x[0] < 0 ? -result.hi : result.hi);
 }
 
+Outcome exactSine(PiFraction angle) {
+    return ok(sineOf(reduceFraction(angle)));
+}
+
+Outcome exactCosine(PiFraction angle) {
+    return ok(cosineOf(reduceFraction(angle)));
+}
+
+Outcome exactTangent(PiFraction angle) {
+    return tangentOf(reduceFraction(angle), false);
+}
+
+Outcome exactCotangent(PiFraction angle) {
+    return tangentOf(reduceFraction(angle), true);
+}
+
 Outcome naturalLog(const double* x, Angle) {
     return x[0] <= 0 ? fail(ErrorCode::LogarithmOfNonPositive) : ok(std::log(x[0]));
 }
@@ -419,14 +453,14 @@ std::optional<double> oddRootNumerator(double exponent) {
 }
 
 constexpr std::array functions{
-    Function{"sin", 1, sine},        Function{"cos", 1, cosine},
-    Function{"tan", 1, tangent},     Function{"cot", 1, cotangent},
-    Function{"asin", 1, arcsine},    Function{"acos", 1, arccosine},
-    Function{"atan", 1, arctangent}, Function{"log", 1, naturalLog},
-    Function{"ln", 1, naturalLog},   Function{"log10", 1, decimalLog},
-    Function{"exp", 1, exponential}, Function{"pow10", 1, powerOfTen},
-    Function{"sqrt", 1, squareRoot}, Function{"square", 1, square},
-    Function{"abs", 1, absolute},    Function{"pow", 2, powerFunction},
+    Function{"sin", 1, sine, exactSine},       Function{"cos", 1, cosine, exactCosine},
+    Function{"tan", 1, tangent, exactTangent}, Function{"cot", 1, cotangent, exactCotangent},
+    Function{"asin", 1, arcsine, nullptr},     Function{"acos", 1, arccosine, nullptr},
+    Function{"atan", 1, arctangent, nullptr},  Function{"log", 1, naturalLog, nullptr},
+    Function{"ln", 1, naturalLog, nullptr},    Function{"log10", 1, decimalLog, nullptr},
+    Function{"exp", 1, exponential, nullptr},  Function{"pow10", 1, powerOfTen, nullptr},
+    Function{"sqrt", 1, squareRoot, nullptr},  Function{"square", 1, square, nullptr},
+    Function{"abs", 1, absolute, nullptr},     Function{"pow", 2, powerFunction, nullptr},
 };
 
 constexpr std::array constants{

@@ -25,6 +25,14 @@ private:
     std::int32_t unit_;
 };
 
+// An angle of num/den half turns, i.e. num/den * pi radians, as the text wrote it: 'pi/4' is
+// {1, 4}, '-2*pi/3' is {-2, 3}. den > 0, the fraction in lowest terms, |num| and den at most
+// 2^31.
+struct PiFraction {
+    std::int64_t num;
+    std::int64_t den;
+};
+
 // A computed value or the reason there is none. Non-finite values are not checked here: the
 // machine turns every one of them into ResultTooLarge at the operation that produced it.
 struct Outcome {
@@ -37,6 +45,8 @@ struct Function {
     int arity;
     // args are finite: the machine never passes anything else.
     Outcome (*apply)(const double* args, Angle angle);
+    // sin, cos, tan and cot of an exact angle (radians only); nullptr for every other function.
+    Outcome (*applyExact)(PiFraction angle);
 };
 
 struct Constant {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <limits>
+#include <numeric>
 #include <random>
 #include <span>
 #include <string_view>
@@ -290,7 +291,7 @@ TEST(Values, BitExact) {
     }
 }
 
-// Degrees and grads against long double (64 significant bits on x86_64,
+// Degrees, grads and exact fractions of pi against long double (64 significant bits on x86_64,
 // 11 more than a double): every result within one unit in the last place of the exact value.
 
 const vexa::Function& function(std::string_view name) {
@@ -402,6 +403,90 @@ TEST(Values, DegreesAndGradsToTheLastDigit) {
                                                 : std::atan(static_cast<long double>(x));
                 expectWithinOneUlp(function(name).apply(&x, vexa::Angle(unit)), name,
                                    radians * (2 * quarter) / piLong);
+            }
+        }
+    }
+}
+
+struct ExactAngle {
+    std::string_view function;
+    vexa::PiFraction angle;
+    double value;
+    vexa::ErrorCode error = vexa::ErrorCode::None;
+};
+
+// The common angles of a text like 'sin(pi/6)', to the bit.
+constexpr ExactAngle exactAngles[] = {
+    {"sin", {1, 1}, 0.0},
+    {"sin", {-1, 1}, 0.0}, // +0, not -0
+    {"sin", {0, 1}, 0.0},
+    {"cos", {1, 2}, 0.0},
+    {"cos", {-3, 2}, 0.0},
+    {"sin", {1, 6}, 0.5},
+    {"sin", {-7, 6}, 0.5},
+    {"cos", {2, 3}, -0.5},
+    {"cos", {1, 3}, 0.5},
+    {"sin", {1, 4}, 0.7071067811865476},
+    {"cos", {-3, 4}, -0.7071067811865476},
+    {"sin", {3, 2}, -1.0},
+    {"cos", {2147483647, 1}, -1.0},
+    {"sin", {-2147483648, 1}, 0.0},
+    {"tan", {1, 4}, 1.0},
+    {"tan", {-5, 4}, -1.0},
+    {"tan", {1, 1}, 0.0},
+    {"tan", {-1, 1}, 0.0},
+    {"cot", {1, 4}, 1.0},
+    {"cot", {1, 2}, 0.0},
+    {"cot", {-3, 4}, 1.0},
+    {"tan", {1, 2}, 0, vexa::ErrorCode::TangentUndefined},
+    {"tan", {-2147483647, 2}, 0, vexa::ErrorCode::TangentUndefined},
+    {"cot", {1, 1}, 0, vexa::ErrorCode::CotangentUndefined},
+    {"cot", {0, 1}, 0, vexa::ErrorCode::CotangentUndefined},
+    {"cot", {-2147483648, 1}, 0, vexa::ErrorCode::CotangentUndefined},
+};
+
+TEST(Values, ExactAnglesInRadians) {
+    for (const ExactAngle& row : exactAngles) {
+        SCOPED_TRACE(std::string(row.function) + " of " + std::to_string(row.angle.num) + "/" +
+                     std::to_string(row.angle.den) + " pi");
+        const vexa::Outcome outcome = function(row.function).applyExact(row.angle);
+        EXPECT_EQ(outcome.error, row.error);
+        if (row.error == vexa::ErrorCode::None) {
+            EXPECT_EQ(outcome.value, row.value);
+            EXPECT_EQ(std::signbit(outcome.value), std::signbit(row.value));
+        }
+    }
+    // Only the four functions of an angle have an exact form.
+    for (const vexa::Function& each : vexa::functionTable()) {
+        const bool angleFunction =
+            each.name == "sin" || each.name == "cos" || each.name == "tan" || each.name == "cot";
+        EXPECT_EQ(each.applyExact != nullptr, angleFunction) << each.name;
+    }
+}
+
+TEST(Values, ExactAnglesToTheLastDigit) {
+    if constexpr (std::numeric_limits<long double>::digits < 64) {
+        GTEST_SKIP() << "the reference needs a long double wider than a double";
+    }
+    std::mt19937_64 random(9);
+    for (const std::string_view name : {"sin", "cos", "tan", "cot"}) {
+        for (std::int64_t den = 1; den <= 1000; ++den) {
+            for (int i = 0; i < 4; ++i) {
+                const std::int64_t range = i == 0 ? std::int64_t{1} << 31 : 4 * den;
+                const std::int64_t num =
+                    static_cast<std::int64_t>(random() % (2 * range + 1)) - range;
+                const std::int64_t common = std::gcd(num, den);
+                const vexa::PiFraction angle{num / common, den / common};
+                SCOPED_TRACE(std::string(name) + " of " + std::to_string(angle.num) + "/" +
+                             std::to_string(angle.den) + " pi");
+                // Exact in integers: the nearest whole quarter turn, and the rest of it.
+                const std::int64_t quarters =
+                    (4 * angle.num + (angle.num < 0 ? -angle.den : angle.den)) / (2 * angle.den);
+                const long double rest =
+                    static_cast<long double>(2 * angle.num - quarters * angle.den) /
+                    (2 * angle.den) * piLong;
+                expectWithinOneUlp(function(name).applyExact(angle), name,
+                                   referenceTrig(name, quarters, rest));
             }
         }
     }
