@@ -12,26 +12,17 @@
 
 namespace vexa {
 
-// The one place that knows how large a turn is in each angle unit.
+// The angle unit a trigonometric function reads its argument in, or gives its result in.
 class Angle {
 public:
     // unit: Radians, Degrees or Grads, already checked by the caller.
     explicit Angle(std::int32_t unit) : unit_(unit) {}
 
     bool isRadians() const { return unit_ == Radians; }
-    double fullTurn() const;
-    double toRadians(double angle) const;
-    double fromRadians(double radians) const;
+    bool isDegrees() const { return unit_ == Degrees; }
 
 private:
     std::int32_t unit_;
-};
-
-// A computed value or the reason there is none. Non-finite values are not checked here: the
-// machine turns every one of them into ResultTooLarge at the operation that produced it.
-struct Outcome {
-    double value = 0;
-    ErrorCode error = ErrorCode::None;
 };
 
 // An angle of num/den half turns, i.e. num/den * pi radians, as the text wrote it: 'pi/4' is
@@ -42,9 +33,17 @@ struct PiFraction {
     std::int64_t den;
 };
 
+// A computed value or the reason there is none. Non-finite values are not checked here: the
+// machine turns every one of them into ResultTooLarge at the operation that produced it.
+struct Outcome {
+    double value = 0;
+    ErrorCode error = ErrorCode::None;
+};
+
 struct Function {
     std::string_view name; // lower case; names match regardless of case
     int arity;
+    // args are finite: the machine never passes anything else.
     Outcome (*apply)(const double* args, Angle angle);
     // sin, cos, tan and cot of an exact angle (radians only); nullptr for every other function.
     Outcome (*applyExact)(PiFraction angle);
@@ -71,7 +70,9 @@ NameMeaning lookUpName(std::u16string_view name);
 // Whether the function reads the angle unit (the trigonometric functions and their inverses).
 bool usesAngle(std::size_t function);
 
-// The binary operators with a domain, shared by '/', '^' and pow().
+// The binary operators with a domain, shared by '/', '^' and pow(). A negative base takes an
+// exponent that is an integer or the double nearest a fraction with an odd denominator up to 99:
+// (-8)^(1/3) is -2, the real cube root.
 Outcome divide(double dividend, double divisor);
 Outcome power(double base, double exponent);
 

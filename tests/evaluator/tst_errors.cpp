@@ -184,9 +184,13 @@ constexpr Failing evaluationErrors[] = {
     {u"1/sin(pi)", Radians, ErrorCode::DivisionByZero, 2},
     {u"1/cos(pi/2)", Radians, ErrorCode::DivisionByZero, 2},
 
-    {u"(-8)^(1/3)", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
+    // Only an odd denominator up to 99 gives a real root.
+    {u"(-8)^0.5", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
     {u"pow(-2, 0.5)", Radians, ErrorCode::NegativeBaseFractionalExponent, 1},
     {u"(-1)^0.5", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
+    {u"(-8)^(1/4)", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
+    {u"(-2)^(1/101)", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
+    {u"1+pow(-2, 3.0000000000000004)", Radians, ErrorCode::NegativeBaseFractionalExponent, 3},
 
     {u"0^-1", Radians, ErrorCode::ZeroToNegativePower, 2},
     {u"pow(0,-2)", Radians, ErrorCode::ZeroToNegativePower, 1},
@@ -207,6 +211,7 @@ constexpr Failing evaluationErrors[] = {
     {u"cot(1e-320)", Radians, ErrorCode::ResultTooLarge, 1},
     {u"2\u00D71e308", Radians, ErrorCode::ResultTooLarge, 2},
     {u"10\u00B3\u2070\u2079", Radians, ErrorCode::ResultTooLarge, 3},
+    {u"cot(-1e-310)", Degrees, ErrorCode::ResultTooLarge, 1},
 };
 
 // An unexpected character is named: in quotes where it can be seen, by its code where not.

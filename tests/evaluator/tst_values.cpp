@@ -7,9 +7,13 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <limits>
+#include <numeric>
+#include <random>
 #include <span>
+#include <string_view>
 
 namespace {
 
@@ -120,6 +124,15 @@ constexpr Shown namesAndFunctions[] = {
     {u"0^0", Radians, " 1"},
     {u"pow(0,0)", Radians, " 1"},
     {u"(-8)^(1/1)", Radians, "-8"},
+    // A negative base takes the real root where the exponent stands for p/q with q odd.
+    {u"(-8)^(1/3)", Radians, "-2"},
+    {u"pow(-27, 1/3)", Radians, "-3"},
+    {u"(-32)^0.2", Radians, "-2"},
+    {u"(-8)^(2/3)", Radians, " 4"},
+    {u"(-8)^(5/3)", Radians, "-32"},
+    {u"(-27)^(-1/3)", Radians, "-0.333333333333333"},
+    {u"(-2)^(1/99)", Radians, "-1.0070260543835"},
+    {u"(-1)^(3000000001/3)", Radians, "-1"}, // a numerator beyond 32 bits
     {u"sqrt(square(3)+square(4))", Radians, " 5"},
     {u"1e-300*1e-300", Radians, " 0"},
 };
@@ -236,6 +249,7 @@ constexpr Shown angles[] = {
     {u"acos(-1)", Grads, " 200"},
     {u"atan(1)", Grads, " 50"},
     {u"sin(pi/2)", Radians, " 1"},
+    {u"cot(1e-300)", Degrees, " 5.72957795130823e+301"}, // the angle in radians would underflow
     // Functions without angles ignore the unit.
     {u"sqrt(2)", Degrees, " 1.4142135623731"},
     {u"exp(1)", Grads, " 2.71828182845905"},
@@ -275,7 +289,7 @@ TEST(Values, StackShapes) {
 TEST(Values, PastedCharacters) {
     expectShown(pasted);
 }
-TEST(Values, ExactAnglesInRadians) {
+TEST(Values, AnglesWrittenWithPi) {
     expectShown(exactRadians);
 }
 
@@ -328,6 +342,14 @@ constexpr Exact exact[] = {
     {u"asin(1)", Degrees, 90.0},
     {u"atan(1)", Degrees, 45.0},
     {u"acos(-1)", Grads, 200.0},
+    {u"acos(0.5)", Degrees, 60.0},
+    {u"asin(-1)", Grads, -100.0},
+    {u"atan(1e308)", Degrees, 90.0},
+    {u"asin(5e-324)", Degrees, 57 * std::numeric_limits<double>::denorm_min()},
+    {u"sin(-180)", Degrees, 0.0},
+    {u"tan(-180)", Degrees, 0.0},
+    {u"cot(-100)", Grads, 0.0},
+    {u"(-8)^(1/3)", Radians, -2.0},
     {u"sqrt(-0)", Radians, 0.0},
     {u"-0", Radians, -0.0},
 };
@@ -340,6 +362,207 @@ TEST(Values, BitExact) {
         ASSERT_TRUE(computed.ok);
         EXPECT_EQ(computed.value, row.value);
         EXPECT_EQ(std::signbit(computed.value), std::signbit(row.value));
+    }
+}
+
+// Degrees, grads and exact fractions of pi against long double (64 significant bits on x86_64,
+// 11 more than a double): every result within one unit in the last place of the exact value.
+
+const vexa::Function& function(std::string_view name) {
+    const auto table = vexa::functionTable();
+    return *std::ranges::find(table, name, &vexa::Function::name);
+}
+
+// |value - reference| in units in the last place of the double nearest the reference.
+double ulpsFrom(double value, long double reference) {
+    const double nearest = static_cast<double>(reference);
+    const double ulp = nearest == 0 ? std::numeric_limits<double>::denorm_min()
+                                    : std::ldexp(1.0, std::max(std::ilogb(nearest) - 52, -1074));
+    return static_cast<double>(std::fabs(value - reference) / ulp);
+}
+
+// The exact text of a double, for a failing argument to be tried again.
+std::string hex(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%a", value);
+    return text;
+}
+
+constexpr long double piLong = 3.141592653589793238462643383279502884L;
+
+// sin, cos, tan or cot of `quarters` quarter turns plus `rest` radians, |rest| <= pi/4. An
+// exact zero of the divisor gives infinity, which the caller expects as an error.
+long double referenceTrig(std::string_view name, std::int64_t quarters, long double rest) {
+    const long double s = std::sin(rest);
+    const long double c = std::cos(rest);
+    const int quadrant = static_cast<int>((quarters % 4 + 4) % 4);
+    const long double sine[] = {s, c, -s, -c};
+    const long double cosine[] = {c, -s, -c, s};
+    const long double sin = sine[quadrant];
+    const long double cos = cosine[quadrant];
+    if (name == "sin" || name == "cos") {
+        return name == "sin" ? sin : cos;
+    }
+    const long double divisor = name == "tan" ? cos : sin;
+    return divisor == 0 ? INFINITY : (name == "tan" ? sin : cos) / divisor;
+}
+
+// The value of a trigonometric function, or the error it must report for an exact angle.
+void expectWithinOneUlp(const vexa::Outcome& outcome, std::string_view name, long double exact) {
+    if (std::isinf(exact) && (name == "tan" || name == "cot")) {
+        EXPECT_EQ(outcome.error, name == "tan" ? vexa::ErrorCode::TangentUndefined
+                                               : vexa::ErrorCode::CotangentUndefined);
+        return;
+    }
+    ASSERT_EQ(outcome.error, vexa::ErrorCode::None);
+    if (std::fabs(exact) > DBL_MAX) {
+        EXPECT_FALSE(std::isfinite(outcome.value)); // the machine's ResultTooLarge
+        return;
+    }
+    if (exact == 0) {
+        EXPECT_EQ(outcome.value, 0.0);
+        EXPECT_FALSE(std::signbit(outcome.value)); // shown as ' 0', never '-0'
+        return;
+    }
+    EXPECT_LE(ulpsFrom(outcome.value, exact), 1.0)
+        << outcome.value << " against " << static_cast<double>(exact);
+}
+
+TEST(Values, DegreesAndGradsToTheLastDigit) {
+    if constexpr (std::numeric_limits<long double>::digits < 64) {
+        GTEST_SKIP() << "the reference needs a long double wider than a double";
+    }
+    std::mt19937_64 random(8);
+    const auto uniform = [&](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    for (const std::int32_t unit : {Degrees, Grads}) {
+        const double quarter = unit == Degrees ? 90 : 100;
+        for (const std::string_view name : {"sin", "cos", "tan", "cot"}) {
+            for (int i = 0; i < 3000; ++i) {
+                const double magnitudes[] = {
+                    std::pow(10.0, uniform(-323, 1)),                   // tiny to small
+                    uniform(0, 4 * quarter),                            // one turn
+                    quarter * (i % 9) + std::pow(10.0, uniform(-13, 0)) // at a quarter turn
+                                            * (i % 2 == 0 ? 1 : -1),
+                    uniform(0, 1e6),
+                    uniform(0, 1e15),
+                    std::pow(10.0, uniform(15, 300)),
+                };
+                const double angle = magnitudes[i % 6] * (random() % 2 == 0 ? 1 : -1);
+                SCOPED_TRACE(std::string(name) + "(" + hex(angle) + ") unit " +
+                             std::to_string(unit));
+                // Exact: the angle modulo a turn, then the nearest whole quarter turn.
+                const long double turnPart =
+                    std::fmod(static_cast<long double>(angle), 4 * quarter);
+                const long double quarters = std::nearbyint(turnPart / quarter);
+                const long double rest = (turnPart - quarters * quarter) / (2 * quarter) * piLong;
+                expectWithinOneUlp(function(name).apply(&angle, vexa::Angle(unit)), name,
+                                   referenceTrig(name, static_cast<std::int64_t>(quarters), rest));
+            }
+        }
+        for (const std::string_view name : {"asin", "acos", "atan"}) {
+            for (int i = 0; i < 3000; ++i) {
+                const double magnitudes[] = {
+                    std::pow(10.0, uniform(-323, 0)),
+                    uniform(0, 1),
+                    1 - std::pow(10.0, uniform(-16, 0)), // near 1, where asin is steep
+                    name == "atan" ? std::pow(10.0, uniform(0, 308)) : uniform(0.4, 0.6),
+                };
+                const double x = magnitudes[i % 4] * (random() % 2 == 0 ? 1 : -1);
+                SCOPED_TRACE(std::string(name) + "(" + hex(x) + ") unit " + std::to_string(unit));
+                const long double radians = name == "asin" ? std::asin(static_cast<long double>(x))
+                                            : name == "acos"
+                                                ? std::acos(static_cast<long double>(x))
+                                                : std::atan(static_cast<long double>(x));
+                expectWithinOneUlp(function(name).apply(&x, vexa::Angle(unit)), name,
+                                   radians * (2 * quarter) / piLong);
+            }
+        }
+    }
+}
+
+struct ExactAngle {
+    std::string_view function;
+    vexa::PiFraction angle;
+    double value;
+    vexa::ErrorCode error = vexa::ErrorCode::None;
+};
+
+// The common angles of a text like 'sin(pi/6)', to the bit.
+constexpr ExactAngle exactAngles[] = {
+    {"sin", {1, 1}, 0.0},
+    {"sin", {-1, 1}, 0.0}, // +0, not -0
+    {"sin", {0, 1}, 0.0},
+    {"cos", {1, 2}, 0.0},
+    {"cos", {-3, 2}, 0.0},
+    {"sin", {1, 6}, 0.5},
+    {"sin", {-7, 6}, 0.5},
+    {"cos", {2, 3}, -0.5},
+    {"cos", {1, 3}, 0.5},
+    {"sin", {1, 4}, 0.7071067811865476},
+    {"cos", {-3, 4}, -0.7071067811865476},
+    {"sin", {3, 2}, -1.0},
+    {"cos", {2147483647, 1}, -1.0},
+    {"sin", {-2147483648, 1}, 0.0},
+    {"tan", {1, 4}, 1.0},
+    {"tan", {-5, 4}, -1.0},
+    {"tan", {1, 1}, 0.0},
+    {"tan", {-1, 1}, 0.0},
+    {"cot", {1, 4}, 1.0},
+    {"cot", {1, 2}, 0.0},
+    {"cot", {-3, 4}, 1.0},
+    {"tan", {1, 2}, 0, vexa::ErrorCode::TangentUndefined},
+    {"tan", {-2147483647, 2}, 0, vexa::ErrorCode::TangentUndefined},
+    {"cot", {1, 1}, 0, vexa::ErrorCode::CotangentUndefined},
+    {"cot", {0, 1}, 0, vexa::ErrorCode::CotangentUndefined},
+    {"cot", {-2147483648, 1}, 0, vexa::ErrorCode::CotangentUndefined},
+};
+
+TEST(Values, ExactAnglesInRadians) {
+    for (const ExactAngle& row : exactAngles) {
+        SCOPED_TRACE(std::string(row.function) + " of " + std::to_string(row.angle.num) + "/" +
+                     std::to_string(row.angle.den) + " pi");
+        const vexa::Outcome outcome = function(row.function).applyExact(row.angle);
+        EXPECT_EQ(outcome.error, row.error);
+        if (row.error == vexa::ErrorCode::None) {
+            EXPECT_EQ(outcome.value, row.value);
+            EXPECT_EQ(std::signbit(outcome.value), std::signbit(row.value));
+        }
+    }
+    // Only the four functions of an angle have an exact form.
+    for (const vexa::Function& each : vexa::functionTable()) {
+        const bool angleFunction =
+            each.name == "sin" || each.name == "cos" || each.name == "tan" || each.name == "cot";
+        EXPECT_EQ(each.applyExact != nullptr, angleFunction) << each.name;
+    }
+}
+
+TEST(Values, ExactAnglesToTheLastDigit) {
+    if constexpr (std::numeric_limits<long double>::digits < 64) {
+        GTEST_SKIP() << "the reference needs a long double wider than a double";
+    }
+    std::mt19937_64 random(9);
+    for (const std::string_view name : {"sin", "cos", "tan", "cot"}) {
+        for (std::int64_t den = 1; den <= 1000; ++den) {
+            for (int i = 0; i < 4; ++i) {
+                const std::int64_t range = i == 0 ? std::int64_t{1} << 31 : 4 * den;
+                const std::int64_t num =
+                    static_cast<std::int64_t>(random() % (2 * range + 1)) - range;
+                const std::int64_t common = std::gcd(num, den);
+                const vexa::PiFraction angle{num / common, den / common};
+                SCOPED_TRACE(std::string(name) + " of " + std::to_string(angle.num) + "/" +
+                             std::to_string(angle.den) + " pi");
+                // Exact in integers: the nearest whole quarter turn, and the rest of it.
+                const std::int64_t quarters =
+                    (4 * angle.num + (angle.num < 0 ? -angle.den : angle.den)) / (2 * angle.den);
+                const long double rest =
+                    static_cast<long double>(2 * angle.num - quarters * angle.den) /
+                    (2 * angle.den) * piLong;
+                expectWithinOneUlp(function(name).applyExact(angle), name,
+                                   referenceTrig(name, quarters, rest));
+            }
+        }
     }
 }
 
