@@ -42,8 +42,8 @@ std::int64_t leadingDigitExponent(std::string_view literal) {
     return exponent;
 }
 
-constexpr PiFraction notAnAngle{0, 0};
-constexpr PiFraction halfTurn{1, 1};
+constexpr KnownAngle notAnAngle{0, 0};
+constexpr KnownAngle halfTurn{1, 1};
 // Numerators and denominators stay below 2^31, so a product of two fits in 64 bits and a sum
 // of two such products does too.
 constexpr std::int64_t fractionLimit = (std::int64_t{1} << 31) - 1;
@@ -59,7 +59,7 @@ bool isSmallInteger(const KnownValue& v) {
 }
 
 // num/den in lowest terms with a positive denominator, or notAnAngle when it outgrows the limit.
-PiFraction fraction(std::int64_t num, std::int64_t den) {
+KnownAngle fraction(std::int64_t num, std::int64_t den) {
     if (den < 0) {
         num = -num;
         den = -den;
@@ -73,34 +73,35 @@ PiFraction fraction(std::int64_t num, std::int64_t den) {
     if (num > fractionLimit || num < -fractionLimit || den > fractionLimit) {
         return notAnAngle;
     }
-    return {num, den};
+    return {static_cast<std::int32_t>(num), static_cast<std::int32_t>(den)};
 }
 
 // The exact angle of a folded binary operation: a sum or difference of two angles, or an angle
 // times or divided by a whole number. Anything else ('pi*pi', '1/pi', 'pi+1') is no angle.
-PiFraction foldAngle(Action action, const KnownValue& a, const KnownValue& b) {
-    const PiFraction& x = a.angle;
-    const PiFraction& y = b.angle;
+KnownAngle foldAngle(Action action, const KnownValue& a, const KnownValue& b) {
+    const std::int64_t xNum = a.angle.num;
+    const std::int64_t xDen = a.angle.den;
+    const std::int64_t yNum = b.angle.num;
+    const std::int64_t yDen = b.angle.den;
     switch (action) {
     case Action::Add:
     case Action::Subtract:
         if (isAngle(a) && isAngle(b)) {
-            const std::int64_t right = y.num * x.den;
-            return fraction(x.num * y.den + (action == Action::Add ? right : -right),
-                            x.den * y.den);
+            const std::int64_t right = yNum * xDen;
+            return fraction(xNum * yDen + (action == Action::Add ? right : -right), xDen * yDen);
         }
         return notAnAngle;
     case Action::Multiply:
         if (isAngle(a) && isSmallInteger(b)) {
-            return fraction(x.num * static_cast<std::int64_t>(b.value), x.den);
+            return fraction(xNum * static_cast<std::int64_t>(b.value), xDen);
         }
         if (isSmallInteger(a) && isAngle(b)) {
-            return fraction(static_cast<std::int64_t>(a.value) * y.num, y.den);
+            return fraction(static_cast<std::int64_t>(a.value) * yNum, yDen);
         }
         return notAnAngle;
     case Action::Divide:
         if (isAngle(a) && isSmallInteger(b) && b.value != 0) {
-            return fraction(x.num, x.den * static_cast<std::int64_t>(b.value));
+            return fraction(xNum, xDen * static_cast<std::int64_t>(b.value));
         }
         return notAnAngle;
     default:
@@ -182,8 +183,34 @@ public:
     void parseText();
 
 private:
-    Operand expression();
-    Operand term();
+    // The binary operators' levels, loosest first; None for every other token.
+    enum class Level : std::uint8_t { None, Sum, Product };
+    static Level levelOf(TokenKind kind) {
+        switch (kind) {
+        case TokenKind::Plus:
+        case TokenKind::Minus:
+            return Level::Sum;
+        case TokenKind::Star:
+        case TokenKind::Slash:
+            return Level::Product;
+        default:
+            return Level::None;
+        }
+    }
+    static Action actionOf(TokenKind kind) {
+        switch (kind) {
+        case TokenKind::Plus:
+            return Action::Add;
+        case TokenKind::Minus:
+            return Action::Subtract;
+        case TokenKind::Star:
+            return Action::Multiply;
+        default:
+            return Action::Divide;
+        }
+    }
+
+    Operand expression(Level minimum = Level::Sum);
     Operand unary();
     Operand power();
     Operand primary();
@@ -316,31 +343,21 @@ void Parser::parseText() {
 }
 
 // expression = term { ("+" | "-") term }
-// Left-associative: 1-2-3 = (1-2)-3.
-Operand Parser::expression() {
-    Operand left = term();
-    while (token_.kind == TokenKind::Plus || token_.kind == TokenKind::Minus) {
-        const Token op = token_;
-        advance();
-        const Operand right = term();
-        left = binary(op.kind == TokenKind::Plus ? Action::Add : Action::Subtract, left, right,
-                      op.start, op.length);
-    }
-    return left;
-}
-
-// term = unary { ("*" | "/") unary }
-// Left-associative: 8/4/2 = (8/4)/2. Its operands are unary, so 2*-3 = -6.
-Operand Parser::term() {
+// term       = unary { ("*" | "/") unary }
+// Both are read by one loop that climbs from the loosest level up. Each is left-associative:
+// 1-2-3 = (1-2)-3 and 8/4/2 = (8/4)/2. A term's operands are unary, so 2*-3 = -6.
+Operand Parser::expression(Level minimum) {
     Operand left = unary();
-    while (token_.kind == TokenKind::Star || token_.kind == TokenKind::Slash) {
+    for (;;) {
+        const Level level = levelOf(token_.kind);
+        if (level < minimum) {
+            return left;
+        }
         const Token op = token_;
         advance();
-        const Operand right = unary();
-        left = binary(op.kind == TokenKind::Star ? Action::Multiply : Action::Divide, left, right,
-                      op.start, op.length);
+        const Operand right = level == Level::Sum ? expression(Level::Product) : unary();
+        left = binary(actionOf(op.kind), left, right, op.start, op.length);
     }
-    return left;
 }
 
 // unary = { "+" | "-" | "√" } power
@@ -349,10 +366,6 @@ Operand Parser::term() {
 // spanning it. The prefixes are read in a loop onto a stack and applied innermost first, so
 // no length of run costs call depth.
 Operand Parser::unary() {
-    if (token_.kind != TokenKind::Plus && token_.kind != TokenKind::Minus &&
-        token_.kind != TokenKind::Root) {
-        return power();
-    }
     std::vector<Compiler::Prefix>& prefixes = scratch_.prefixes;
     const std::size_t base = prefixes.size();
     while (token_.kind == TokenKind::Plus || token_.kind == TokenKind::Minus ||
@@ -387,7 +400,7 @@ Operand Parser::unary() {
 // 2^3^2 = 2^(3^2) = 512 and 2^-3^2 = 2^(-(3^2)). Each '^' opens a nesting level. A
 // superscript is '^' with a whole exponent bound to the operand just before it: 3² = 9,
 // -3² = -9, 2^3² = 2^9.
-Operand Parser::power() {
+inline Operand Parser::power() {
     Operand base = primary();
     while (token_.kind == TokenKind::Superscript) {
         const Token exponent = token_;
@@ -410,7 +423,7 @@ Operand Parser::power() {
 
 // primary = number | name | group
 // No implicit multiplication: a value directly after a value is a missing operator.
-Operand Parser::primary() {
+inline Operand Parser::primary() {
     switch (token_.kind) {
     case TokenKind::Number: {
         const Token number = token_;
@@ -433,7 +446,7 @@ Operand Parser::primary() {
 // A name is looked up as soon as it is read, so an unknown one fails at itself.
 Operand Parser::name() {
     const Token name = token_;
-    const NameMeaning meaning = lookUpName(text_.substr(name.start, name.length));
+    const NameMeaning meaning = lookUpName(tokens_.nameKey());
     if (meaning.kind == NameMeaning::Kind::Constant) {
         advance();
         if (token_.kind == TokenKind::LeftParen) {
@@ -580,7 +593,7 @@ void Parser::failAfterOperand() const {
 } // namespace
 
 Compiler::Compiler() {
-    scratch_.squareRoot = lookUpName(u"sqrt").index;
+    scratch_.squareRoot = lookUpName(packName("sqrt")).index;
 }
 
 void Compiler::compile(std::u16string_view text, Program& program, bool fold) {

@@ -164,12 +164,17 @@ private:
 // the end of that quarter turn, all negated when the angle is negative. Reducing before any
 // rounding is what makes sin(180 degrees) and sin(pi) exactly 0.
 struct Reduced {
-    Wide base;     // radians, 0 to pi/4
+    Wide base;     // radians, 0 to pi/4; left 0 for the two exact bases below
     bool zero;     // the base is exactly 0, not merely rounded to it
+    bool eighth;   // the base is exactly an eighth of a turn
     int quadrant;  // 0 to 3
     bool mirrored; // base measured back from the next quarter turn
     bool negative;
 };
+
+// sin and cos of the exact bases, which are common enough ('pi/4', '45' degrees, '0') to skip
+// the expansion: sqrt(2)/2 is the double nearest the halved double nearest sqrt(2).
+constexpr double halfSqrt2 = std::numbers::sqrt2 / 2;
 
 // The angle units with an exact quarter turn, and their conversion to and from radians.
 struct TurnUnit {
@@ -199,41 +204,58 @@ Reduced reduceTurns(double angle, const TurnUnit& unit) {
     if (mirrored) {
         base = quarter - base;
     }
-    return {wide(base) * unit.radiansPerUnit, base == 0, quadrant, mirrored, angle < 0};
+    const bool eighth = base == quarter / 2;
+    const Wide radians = base == 0 || eighth ? wide(0) : wide(base) * unit.radiansPerUnit;
+    return {radians, base == 0, eighth, quadrant, mirrored, angle < 0};
 }
 
 // The same reduction in integers: num/den half turns are 2 num/den quarter turns. The bounds on
-// num and den keep every product below 2^34.
+// num and den keep every product below 2^34. An angle within a turn, as most are, needs no
+// division.
 Reduced reduceFraction(PiFraction angle) {
     const std::int64_t den = angle.den;
     const std::int64_t magnitude = angle.num < 0 ? -angle.num : angle.num;
-    const std::int64_t quarters = 2 * (magnitude % (2 * den)); // over den, below a full turn
-    const auto quadrant = static_cast<int>(quarters / den);
+    // Over den, below a full turn.
+    const std::int64_t quarters = 2 * (magnitude < 2 * den ? magnitude : magnitude % (2 * den));
+    const int quadrant = static_cast<int>(quarters >= den) + static_cast<int>(quarters >= 2 * den) +
+                         static_cast<int>(quarters >= 3 * den);
     std::int64_t base = quarters - quadrant * den; // over den, below a quarter turn
     const bool mirrored = 2 * base > den;
     if (mirrored) {
         base = den - base;
     }
+    const bool eighth = 2 * base == den;
     // base/den quarter turns are base * pi / (2 den) radians.
-    const Wide radians =
-        wide(static_cast<double>(base)) * widePi / wide(2 * static_cast<double>(den));
-    return {radians, base == 0, quadrant, mirrored, angle.num < 0};
+    const Wide radians = base == 0 || eighth ? wide(0)
+                                             : wide(static_cast<double>(base)) * widePi /
+                                                   wide(2 * static_cast<double>(den));
+    return {radians, base == 0, eighth, quadrant, mirrored, angle.num < 0};
+}
+
+// sin and cos of the base, to about 2^-64 of their values.
+SinCos baseSinCos(const Reduced& angle) {
+    if (angle.zero) {
+        return {wide(0), wide(1)};
+    }
+    if (angle.eighth) {
+        return {wide(halfSqrt2), wide(halfSqrt2)};
+    }
+    const Expansion base(angle.base);
+    return {base.sin(), base.cos()};
 }
 
 // A quarter turn swaps sine and cosine, and so does the mirror. Adding +0 turns the -0 of
 // 'sin(-180)' into the 0 a reader expects.
 double sineOf(const Reduced& angle) {
-    const Expansion base(angle.base);
-    const double value =
-        (angle.quadrant % 2 == 1) != angle.mirrored ? base.cos().hi : base.sin().hi;
+    const SinCos base = baseSinCos(angle);
+    const double value = (angle.quadrant % 2 == 1) != angle.mirrored ? base.cos.hi : base.sin.hi;
     const bool negative = (angle.quadrant >= 2) != angle.negative;
     return (negative ? -value : value) + 0.0;
 }
 
 double cosineOf(const Reduced& angle) {
-    const Expansion base(angle.base);
-    const double value =
-        (angle.quadrant % 2 == 1) != angle.mirrored ? base.sin().hi : base.cos().hi;
+    const SinCos base = baseSinCos(angle);
+    const double value = (angle.quadrant % 2 == 1) != angle.mirrored ? base.sin.hi : base.cos.hi;
     const bool negative = angle.quadrant == 1 || angle.quadrant == 2;
     return (negative ? -value : value) + 0.0;
 }
@@ -245,10 +267,8 @@ Outcome tangentOf(const Reduced& angle, bool cotangent) {
     if (baseCotangent && angle.zero) {
         return fail(cotangent ? ErrorCode::CotangentUndefined : ErrorCode::TangentUndefined);
     }
-    const Expansion base(angle.base);
-    const Wide sin = base.sin();
-    const Wide cos = base.cos();
-    const double value = (baseCotangent ? cos / sin : sin / cos).hi;
+    const SinCos base = angle.eighth ? SinCos{wide(1), wide(1)} : baseSinCos(angle);
+    const double value = (baseCotangent ? base.cos / base.sin : base.sin / base.cos).hi;
     const bool negative = (angle.quadrant % 2 == 1) != angle.negative;
     return ok((negative ? -value : value) + 0.0);
 }
@@ -470,41 +490,14 @@ constexpr std::array constants{
     Constant{"e", std::numbers::e},
 };
 
-// A name folded to lower case and packed into one integer, a byte per letter, so that looking
-// it up is a few integer comparisons. Every name of the tables fits; longer texts match none.
-constexpr std::size_t longestName = 8;
-
-constexpr std::uint64_t key(std::string_view lowerName) {
-    std::uint64_t packed = 0;
-    for (const char c : lowerName) {
-        packed = packed << 8 | static_cast<unsigned char>(c);
-    }
-    return packed;
-}
-
-// The text's key, or 0 (no name's key) when it is too long. Names are ASCII letters and
-// digits or their full-width forms (the tokenizer guarantees it).
-std::uint64_t key(std::u16string_view name) {
-    if (name.size() > longestName) {
-        return 0;
-    }
-    std::uint64_t packed = 0;
-    for (const char16_t unit : name) {
-        // Setting bit 5 lowers an ASCII letter and leaves a digit as it is.
-        const char16_t c = unit < 0x80 ? unit : asciiOf(unit);
-        packed = packed << 8 | ((c | 0x20) & 0xFF);
-    }
-    return packed;
-}
-
 template <typename Row, std::size_t N>
 constexpr std::array<std::uint64_t, N> keys(const std::array<Row, N>& rows) {
     std::array<std::uint64_t, N> packed{};
     for (std::size_t i = 0; i < N; ++i) {
-        if (rows[i].name.size() > longestName) {
+        packed[i] = packName(rows[i].name);
+        if (packed[i] == 0) {
             throw "a name too long to pack"; // stops the compile
         }
-        packed[i] = key(rows[i].name);
     }
     return packed;
 }
@@ -573,13 +566,9 @@ std::span<const Constant> constantTable() {
     return constants;
 }
 
-NameMeaning lookUpName(std::u16string_view name) {
-    if (name == u"\u03C0") {
-        return nameSlots.meanings[slotOf(key("pi"), nameSlots.multiplier)]; // the letter pi
-    }
-    const std::uint64_t wanted = key(name);
-    const std::size_t slot = slotOf(wanted, nameSlots.multiplier);
-    if (wanted == 0 || nameSlots.keys[slot] != wanted) {
+NameMeaning lookUpName(std::uint64_t key) {
+    const std::size_t slot = slotOf(key, nameSlots.multiplier);
+    if (key == 0 || nameSlots.keys[slot] != key) {
         return {};
     }
     return nameSlots.meanings[slot];

@@ -64,8 +64,8 @@ struct NameMeaning {
     std::uint8_t index = 0;
 };
 
-// The name in any letter case, in ASCII or full-width letters; 'π' is the constant pi.
-NameMeaning lookUpName(std::u16string_view name);
+// The name whose packName() key this is, in any letter case.
+NameMeaning lookUpName(std::uint64_t key);
 
 // Whether the function reads the angle unit (the trigonometric functions and their inverses).
 bool usesAngle(std::size_t function);

@@ -77,14 +77,6 @@ bool hasConstant(Action action) {
 
 } // namespace
 
-void Program::clear() {
-    steps_.clear();
-    angles_.clear();
-    depth_ = 0;
-    maxDepth_ = 0;
-    result_ = 0;
-}
-
 void Program::emit(Action action, std::uint32_t start, std::uint32_t length, double constant,
                    std::uint16_t function) {
     steps_.push_back({action, function, start, length, 0, constant});
@@ -97,7 +89,7 @@ void Program::emitCallExact(std::uint16_t function, const KnownValue& angle, std
                             std::uint32_t length) {
     emit(Action::CallExact, start, length, angle.value, function);
     steps_.back().extra = static_cast<std::uint32_t>(angles_.size());
-    angles_.push_back(angle.angle);
+    angles_.push_back({angle.angle.num, angle.angle.den});
 }
 
 std::string Program::dump() const {

@@ -14,9 +14,14 @@ namespace vexa {
 // A value known when compiling. Where the text wrote it as pi times or divided by whole
 // numbers ('pi', '-pi', '2*pi/3', 'pi/4+pi/4'), angle holds that multiple of a half turn
 // exactly, so that sin(pi) can be 0 in radians; angle.den is 0 for every other value.
+struct KnownAngle {
+    std::int32_t num;
+    std::int32_t den; // 0 for a value that is no such angle
+};
+
 struct KnownValue {
     double value;
-    PiFraction angle;
+    KnownAngle angle;
 };
 
 // The topmost value lives in a register ("top"); the others on the stack below it.
@@ -57,7 +62,13 @@ struct Step {
 class Program {
 public:
     // Empties the program but keeps its storage for the next compile.
-    void clear();
+    void clear() {
+        steps_.clear();
+        angles_.clear();
+        depth_ = 0;
+        maxDepth_ = 0;
+        result_ = 0;
+    }
     // Every step comes from at least one character of the text, so this makes compiling a
     // text of that length allocate nothing more.
     void reserveForText(std::size_t length) {

@@ -10,8 +10,8 @@ bool isAsciiLetter(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
-constexpr char16_t pi = u'\u03C0';
-constexpr char16_t squareRoot = u'\u221A';
+constexpr char16_t piLetter = u'\u03C0';
+constexpr char16_t rootSign = u'\u221A';
 constexpr char16_t superscriptPlus = u'\u207A';
 constexpr char16_t superscriptMinus = u'\u207B';
 
@@ -96,10 +96,11 @@ Token Tokenizer::fromOther(std::size_t start, char16_t unit) {
     if (const char16_t c = asciiOf(unit); c != 0) {
         return fromAscii(start, c);
     }
-    if (unit == pi) {
+    if (unit == piLetter) {
+        nameKey_ = packName("pi");
         return make(TokenKind::Name, start, start + 1); // a name of its own: 'π2' is two operands
     }
-    if (unit == squareRoot) {
+    if (unit == rootSign) {
         return make(TokenKind::Root, start, start + 1);
     }
     if (const std::size_t end = scanSuperscript(start); end > start) {
@@ -113,14 +114,17 @@ Token Tokenizer::fromOther(std::size_t start, char16_t unit) {
 
 // name = letter { letter | digit }
 Token Tokenizer::name(std::size_t start) {
-    std::size_t end = start + 1;
+    std::size_t end = start;
+    std::uint64_t key = 0;
     while (end < text_.size()) {
         const char16_t c = text_[end] < 0x80 ? text_[end] : asciiOf(text_[end]);
         if (!isAsciiLetter(c) && !isAsciiDigit(c)) {
             break;
         }
+        key = packNameCharacter(key, c);
         ++end;
     }
+    nameKey_ = end - start > 8 ? 0 : key;
     return make(TokenKind::Name, start, end);
 }
 

@@ -47,6 +47,21 @@ int superscriptDigit(char16_t unit);
 // between two digits.
 bool isDigitGroupSeparator(char16_t unit);
 
+// A name folded to lower case and packed into one integer, a byte per character, so that
+// looking it up takes one comparison. Names longer than eight characters pack to 0, which is no
+// name's key.
+constexpr std::uint64_t packNameCharacter(std::uint64_t key, char16_t letterOrDigit) {
+    return key << 8 | ((letterOrDigit | 0x20) & 0xFF); // bit 5 lowers a letter, keeps a digit
+}
+
+constexpr std::uint64_t packName(std::string_view name) {
+    std::uint64_t key = 0;
+    for (const char c : name) {
+        key = packNameCharacter(key, static_cast<char16_t>(c));
+    }
+    return name.size() > 8 ? 0 : key;
+}
+
 // How an ASCII character, or a unit that stands for one, starts a token. The characters that
 // are tokens by themselves come last, in the order of their TokenKind.
 enum class TokenStart : std::uint8_t {
@@ -100,6 +115,8 @@ public:
     // conversion.
     bool numberIsExact() const { return numberExact_; }
     double numberValue() const { return numberValue_; }
+    // The packed key of the name token just read ('π' as 'pi').
+    std::uint64_t nameKey() const { return nameKey_; }
 
 private:
     Token fromAscii(std::size_t start, char16_t c);
@@ -125,6 +142,7 @@ private:
     int scale_ = 0;
     bool numberExact_ = false;
     double numberValue_ = 0;
+    std::uint64_t nameKey_ = 0;
 };
 
 // Inline, because a short text is read in a few dozen instructions and a call per token
