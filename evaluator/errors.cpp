@@ -35,7 +35,7 @@ constexpr std::array table{
     ErrorEntry{TangentUndefined, place, u"Tangent undefined for this angle"},
     ErrorEntry{CotangentUndefined, place, u"Cotangent undefined for this angle"},
     ErrorEntry{NegativeBaseFractionalExponent, place,
-               u"Negative number raised to a non-integer power"},
+               u"Negative number raised to a power with no real result"},
     ErrorEntry{ZeroToNegativePower, place, u"Zero raised to a negative power"},
     ErrorEntry{ResultTooLarge, place, u"Result too large"},
 

@@ -57,7 +57,8 @@ enum class ErrorCode : std::int32_t {
     TangentUndefined = 25,
     // cot at a multiple of a half turn: 'cot(0)', 'cot(180)' in degrees.
     CotangentUndefined = 26,
-    // A negative base with a non-integer exponent: '(-8)^(1/3)', 'pow(-2, 0.5)'.
+    // A negative base with an exponent that is neither a whole number nor the nearest double to
+    // p/q with q odd from 3 to 99, so no real power is taken: '(-8)^0.5', 'pow(-2, 0.25)'.
     NegativeBaseFractionalExponent = 27,
     // Zero to a negative power: '0^-1', 'pow(0, -2)'.
     ZeroToNegativePower = 28,
