@@ -6,6 +6,7 @@
 #include "evaluator/tokenizer.h"
 
 #include <gtest/gtest.h>
+#include <span>
 
 namespace {
 
@@ -88,17 +89,6 @@ constexpr Compiled programs[] = {
      3},
 };
 
-TEST(Program, DumpShowsShapeAndSpans) {
-    vexa::Compiler compiler;
-    vexa::Program program;
-    for (const Compiled& row : programs) {
-        SCOPED_TRACE(printable(row.text));
-        compiler.compile(row.text, program, false);
-        EXPECT_EQ(program.dump(), row.dump);
-        EXPECT_EQ(program.stackSize(), row.stackSize);
-    }
-}
-
 // Folding leaves one value for what cannot fail and does not read the unit; what fails stays
 // for evaluation to report; a known operand rides in the step that takes it; angles written
 // with pi stay exact.
@@ -116,15 +106,22 @@ constexpr Compiled folded[] = {
     {u"pow(2,tan(1))/0", "call tan 1 @7-9\nrpow 2 @1-3\ndiv 0 @14\n", 1},
 };
 
-TEST(Program, FoldingKeepsWhatFailsAndWhatNeedsTheUnit) {
+void expectDumps(std::span<const Compiled> rows, bool fold) {
     vexa::Compiler compiler;
     vexa::Program program;
-    for (const Compiled& row : folded) {
+    for (const Compiled& row : rows) {
         SCOPED_TRACE(printable(row.text));
-        compiler.compile(row.text, program);
+        compiler.compile(row.text, program, fold);
         EXPECT_EQ(program.dump(), row.dump);
         EXPECT_EQ(program.stackSize(), row.stackSize);
     }
+}
+
+TEST(Program, DumpShowsShapeAndSpans) {
+    expectDumps(programs, false);
+}
+TEST(Program, FoldingKeepsWhatFailsAndWhatNeedsTheUnit) {
+    expectDumps(folded, true);
 }
 
 TEST(Program, RecompilingReplacesTheProgram) {
