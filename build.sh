@@ -4,6 +4,10 @@
 #   ./build.sh run     build and start the calculator (from build/bin)
 #   ./build.sh test    build and run every test headless
 #   ./build.sh package build the Debian package into build/
+#   ./build.sh check-package       build the package and check it as a distribution would
+#                                  (lintian, appstreamcli, desktop-file-validate)
+#   ./build.sh check-windows       cross-build the evaluator, vexa-batch and their tests for
+#                                  Windows with MinGW-w64, without running them (build-windows/)
 #   ./build.sh check-sanitize      every test again, built with ASan and UBSan (build-sanitize/)
 #   ./build.sh fuzz [seconds]      fuzz the evaluator for that long, 60 s by default (build-fuzz/)
 #   ./build.sh bench               build with the benchmarks and print their tables (README,
@@ -12,13 +16,33 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 BUILD_DIR=build
+# apt's own output goes here; the terminal gets one line per step.
+APT_LOG=build/apt.log
 # What building and running need; the tests add theirs below.
 packages=(g++ cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core xdg-utils)
 test_packages=(libgtest-dev libgmock-dev libmuparser-dev)
+# Building the package, and the tools that check it.
+package_packages=(dpkg-dev file)
+package_check_packages=(lintian appstream desktop-file-utils)
+# The Windows cross-build: MinGW-w64, and GoogleTest's source to build it for Windows.
+windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest)
 # The sanitizer and fuzzing builds use clang and its runtimes.
 sanitize_packages=(clang libclang-rt-14-dev)
 # The benchmarks: Google Benchmark, muparser to compare with, and an X server for start-up.
 bench_packages=(libbenchmark-dev libmuparser-dev xvfb x11-utils libxcb1-dev pkgconf)
+
+# Prints the one command that installs the missing packages, for someone who can become root.
+explain_install() {
+    echo "Tarnicle needs these packages from Debian: $*" >&2
+    echo "Install them as root (for example after 'su -'), then run this command again:" >&2
+    echo "  apt-get install --no-install-recommends $*" >&2
+}
+
+apt_failed() {
+    echo "$1 failed; apt's output is in $APT_LOG. Its last lines:" >&2
+    tail -n 5 "$APT_LOG" >&2
+    exit 1
+}
 
 install_missing() {
     local missing=()
@@ -28,17 +52,58 @@ install_missing() {
         fi
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    echo "Installing: ${missing[*]}"
     local sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}"
+    if [ "$(id -u)" -ne 0 ]; then
+        # Without sudo, or without the right to use it, only root can install them.
+        if ! command -v sudo >/dev/null || ! sudo -v; then
+            explain_install "${missing[@]}"
+            exit 1
+        fi
+        sudo=(sudo)
+    fi
+    mkdir -p "$(dirname "$APT_LOG")"
+    : >"$APT_LOG"
+    echo "Updating the package lists (apt's output: $APT_LOG)"
+    "${sudo[@]}" apt-get update >>"$APT_LOG" 2>&1 || apt_failed "Updating the package lists"
+    echo "Installing ${missing[*]}"
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends "${missing[@]}" >>"$APT_LOG" 2>&1 ||
+        apt_failed "Installing the packages"
 }
 
 configure_and_build() {
     cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@"
     cmake --build "$BUILD_DIR" --parallel 2
+}
+
+build_package() {
+    configure_and_build -DTARNICLE_TESTS=OFF
+    (cd "$BUILD_DIR" && cpack)
+}
+
+# What a distribution checks first: lintian on the package (any E: or W: fails; the I: tags
+# that remain are explained in its overrides), then the software-centre data and the desktop
+# entry as installed. The home page is not on line yet, so its addresses are not fetched.
+check_package() {
+    local deb tree
+    deb=$(ls "$BUILD_DIR"/tarnicle_*.deb)
+    tree="$BUILD_DIR/package-tree"
+    rm -rf "$tree" && dpkg-deb -x "$deb" "$tree"
+    if ! lintian --display-info --pedantic --fail-on error,warning "$deb"; then
+        echo "lintian: errors or warnings (or lintian failed)" >&2
+        exit 1
+    fi
+    echo "lintian: no errors or warnings"
+    appstreamcli validate-tree --no-net "$tree"
+    # It reports warnings without failing, so its output is read too.
+    local entry_report
+    entry_report=$(desktop-file-validate "$tree"/usr/share/applications/*.desktop 2>&1) || true
+    [ -z "$entry_report" ] || echo "$entry_report"
+    if grep -q 'error:\|warning:' <<<"$entry_report"; then
+        echo "desktop-file-validate: errors or warnings" >&2
+        exit 1
+    fi
+    echo "desktop-file-validate: no errors or warnings"
 }
 
 case "${1:-}" in
@@ -79,9 +144,22 @@ fuzz)
         "$BUILD_DIR/corpus" tests/fuzz/corpus
     ;;
 package)
-    install_missing "${packages[@]}" dpkg-dev file
-    configure_and_build -DTARNICLE_TESTS=OFF
-    cd "$BUILD_DIR" && cpack
+    install_missing "${packages[@]}" "${package_packages[@]}"
+    build_package
+    ;;
+check-package)
+    install_missing "${packages[@]}" "${package_packages[@]}" "${package_check_packages[@]}"
+    build_package
+    check_package
+    ;;
+check-windows)
+    install_missing "${windows_packages[@]}"
+    # The evaluator's part only: Debian has no Qt for Windows. muparser is missing too, so the
+    # differential test is left out.
+    cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE=.ci/mingw-w64-x86_64.cmake -DTARNICLE_WINDOW=OFF \
+        -DTARNICLE_GOOGLETEST_SOURCE=/usr/src/googletest
+    cmake --build build-windows --parallel 2
     ;;
 bench)
     # Configuring also sets up the tests, so their packages are needed too.
@@ -92,7 +170,7 @@ bench)
     bench/startup.sh "$BUILD_DIR"
     ;;
 *)
-    echo "usage: $0 run|test|check-sanitize|fuzz [seconds]|package|bench" >&2
+    echo "usage: $0 run|test|package|check-package|check-windows|check-sanitize|fuzz [seconds]|bench" >&2
     exit 2
     ;;
 esac

@@ -11,6 +11,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tarnicle");
     QApplication::setApplicationVersion(TARNICLE_VERSION);
+    // Lets a Wayland desktop match the window to its desktop entry and show the entry's icon.
+    QApplication::setDesktopFileName(TARNICLE_APP_ID);
 
     Form1 window(vexa::makeVexa(), std::make_unique<Desktop>());
     window.show();

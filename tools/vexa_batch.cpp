@@ -17,6 +17,11 @@
 #include <string>
 #include <string_view>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 std::u16string fromUtf8(std::string_view bytes) {
@@ -139,6 +144,12 @@ int main(int argc, char**) {
                      "Each input line is UNIT<TAB>TEXT (UNIT 0 radians, 1 degrees, 2 grads).\n";
         return 2;
     }
+#ifdef _WIN32
+    // In text mode a Ctrl-Z byte would end the input and carriage returns would vanish; the
+    // lines are read and written byte for byte everywhere.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     std::ios::sync_with_stdio(false);
     const auto vexa = vexa::makeVexa();
     vexa::Expression& slot = vexa->Expressions().Add(u"Ex1", u"", u"");

@@ -17,7 +17,8 @@ void replay(const std::filesystem::path& file) {
     const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
                                   std::istreambuf_iterator<char>()};
     // A failed check aborts with the property and the text, so the file is the last one named.
-    std::printf("%s\n", file.c_str());
+    // string(), not c_str(): on Windows a path holds wide characters.
+    std::printf("%s\n", file.string().c_str());
     std::fflush(stdout);
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
