@@ -161,8 +161,9 @@ constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6, 
                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // number = digits ["." digits] [("e" | "E") ["+" | "-"] digits]: see generalNumber().
-// Most numbers are a few ASCII digits followed by an ASCII character that ends them: an exact
-// integer up to 15 digits.
+// Most numbers are a few ASCII digits, perhaps with a point, followed by an ASCII character
+// that ends them: up to 15 digits they are an exact integer, and one division by an exact
+// power of ten places the point, rounding as strtod would.
 Token Tokenizer::number(std::size_t start) {
     std::size_t end = start;
     std::uint64_t digits = 0;
@@ -170,10 +171,21 @@ Token Tokenizer::number(std::size_t start) {
         digits = digits * 10 + (text_[end] - u'0');
         ++end;
     }
-    if (end - start - 1 < 15 && (end == text_.size() || (text_[end] < 0x80 && text_[end] != u'.' &&
-                                                         (text_[end] | 0x20) != u'e'))) {
+    std::size_t fraction = 0;
+    if (end < text_.size() && text_[end] == u'.') {
+        const std::size_t point = ++end;
+        while (end < text_.size() && static_cast<unsigned>(text_[end] - u'0') <= 9) {
+            digits = digits * 10 + (text_[end] - u'0');
+            ++end;
+        }
+        fraction = end - point;
+    }
+    const std::size_t count = end - start - (fraction != 0 || text_[end - 1] == u'.' ? 1 : 0);
+    if (count - 1 < 15 && (end == text_.size() || (text_[end] < 0x80 && text_[end] != u'.' &&
+                                                   (text_[end] | 0x20) != u'e'))) {
         numberExact_ = true;
-        numberValue_ = static_cast<double>(digits);
+        const auto value = static_cast<double>(digits);
+        numberValue_ = fraction == 0 ? value : value / exactPowersOfTen[fraction];
         numberEnd_ = end;
         return make(TokenKind::Number, start, end);
     }
