@@ -1,4 +1,5 @@
 // "=" and the function keys: results, messages, beeps and the history.
+#include <QFile>
 #include <QTest>
 
 #include "evaluator/errors.h"
@@ -28,6 +29,8 @@ private slots:
     void fullBoxOfEveryShape_data();
     void fullBoxOfEveryShape();
     void functionKeyAroundAFullBox();
+    void batchExamples_data();
+    void batchExamples();
 };
 
 void TestCompute::realEvaluator_data() {
@@ -363,6 +366,62 @@ void TestCompute::functionKeyAroundAFullBox() {
     QCOMPARE(w.text(), QString(" 128"));
     QCOMPARE(w.history(), QStringList{"sqrt(" + sum + ")"});
     QCOMPARE(w.desktop().beeps, 0);
+}
+
+namespace {
+QStringList linesOf(const QString& name) {
+    QFile file(QStringLiteral(TARNICLE_BATCH_DIR "/") + name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(file.readAll()).split('\n');
+}
+} // namespace
+
+// The texts vexa-batch is checked with, typed into the box in their angle unit: the box shows
+// the result vexa-batch prints, or Status its message with the position where it has one.
+void TestCompute::batchExamples_data() {
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected"); // vexa-batch's fields
+    const QStringList inputs = linesOf("batch_input.txt");
+    const QStringList outputs = linesOf("batch_expected.txt");
+    QVERIFY(inputs.size() > 50);
+    for (qsizetype i = 0; i < inputs.size() && i < outputs.size(); ++i) {
+        const qsizetype tab = inputs[i].indexOf('\t');
+        bool isUnit = false;
+        const int unit = inputs[i].left(tab).toInt(&isUnit);
+        QString text = inputs[i].mid(tab + 1);
+        if (text.endsWith('\r')) {
+            text.chop(1); // vexa-batch reads a line ending in CR LF as one without it
+        }
+        // The window sends no empty text, and only angle units its options offer. Bytes that
+        // are no UTF-8 reach vexa-batch as they are but the box as U+FFFD.
+        if (tab < 0 || !isUnit || unit < 0 || unit > 2 || text.isEmpty() ||
+            text.contains(QChar::ReplacementCharacter)) {
+            continue;
+        }
+        QTest::addRow("line %d", static_cast<int>(i + 1)) << unit << text << outputs[i].split('\t');
+    }
+}
+
+void TestCompute::batchExamples() {
+    QFETCH(int, unit);
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    Window w;
+    // The options are Deg, Rad, Grad; the units 1 (degrees), 0 (radians), 2 (grads).
+    w.click(w.option(unit == 1 ? 0 : unit == 0 ? 1 : 2));
+    w.compute(text);
+    if (expected.value(0) == "ok") {
+        QCOMPARE(w.text(), expected.value(1));
+        QCOMPARE(w.status()->text(), QString());
+    } else {
+        const bool placed = expected.value(2) == "0";
+        QCOMPARE(w.status()->text(),
+                 expected.value(4) + (placed ? " at pos. " + expected.value(3) : QString()));
+        QCOMPARE(w.text(), text);
+    }
 }
 
 QTEST_MAIN(TestCompute)
