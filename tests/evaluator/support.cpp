@@ -14,6 +14,7 @@ Computed Calculator::compute(std::u16string_view text, std::int32_t unit) {
     slot_->setText(text);
     try {
         slot_->Compile();
+        result.compiled = true;
         result.value = slot_->Evaluate();
         result.ok = true;
         EXPECT_EQ(vexa_->LastError().Number, 0);

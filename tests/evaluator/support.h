@@ -14,6 +14,7 @@ namespace vexa_test {
 // The outcome of one computation: a value, or the LastError that the failure left.
 struct Computed {
     bool ok = false;
+    bool compiled = false; // Compile succeeded, whatever Evaluate did
     double value = 0;
     vexa::ErrorInfo error;
 };
