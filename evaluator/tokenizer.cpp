@@ -162,8 +162,8 @@ constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6, 
 
 // number = digits ["." digits] [("e" | "E") ["+" | "-"] digits]: see generalNumber().
 // Most numbers are a few ASCII digits, perhaps with a point, followed by an ASCII character
-// that ends them: up to 15 digits they are an exact integer, and one division by an exact
-// power of ten places the point, rounding as strtod would.
+// that ends them: an exact integer of up to 2^53, and one division by an exact power of ten
+// places the point, rounding as strtod would.
 Token Tokenizer::number(std::size_t start) {
     std::size_t end = start;
     std::uint64_t digits = 0;
@@ -181,8 +181,10 @@ Token Tokenizer::number(std::size_t start) {
         fraction = end - point;
     }
     const std::size_t count = end - start - (fraction != 0 || text_[end - 1] == u'.' ? 1 : 0);
-    if (count - 1 < 15 && (end == text_.size() || (text_[end] < 0x80 && text_[end] != u'.' &&
-                                                   (text_[end] | 0x20) != u'e'))) {
+    // Up to 19 digits cannot overflow, and up to 2^53 they are exact.
+    const bool exact = count - 1 < 19 && digits <= (std::uint64_t{1} << 53);
+    if (exact && (end == text_.size() ||
+                  (text_[end] < 0x80 && text_[end] != u'.' && (text_[end] | 0x20) != u'e'))) {
         numberExact_ = true;
         const auto value = static_cast<double>(digits);
         numberValue_ = fraction == 0 ? value : value / exactPowersOfTen[fraction];
