@@ -40,8 +40,6 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
         icon.addFile(QString::fromLatin1(image));
     }
     setWindowIcon(icon);
-    // Stand where the window system puts new windows; a dialog would centre itself otherwise.
-    setAttribute(Qt::WA_Moved);
     setSizeGripEnabled(false);
 
     menuBar_ = new QMenuBar(this);
@@ -171,6 +169,13 @@ void Form1::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    // Stand where the window system puts new windows. QDialog::showEvent would centre the
+    // window, and WA_Moved, the other way to stop that, makes Qt ask the window manager for
+    // the position 0,0 as if the user had chosen it.
+    QWidget::showEvent(event);
 }
 
 void Form1::Form_Load() {

@@ -57,6 +57,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void AddToHistory(const QString& S);

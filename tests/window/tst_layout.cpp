@@ -2,6 +2,8 @@
 #include <QTest>
 
 #include <QMenuBar>
+#include <QWindow>
+#include <QtGui/private/qwindow_p.h>
 
 #include "harness.h"
 
@@ -86,6 +88,8 @@ private slots:
     void focusStartsOnEquals();
     void controlsDoNotOverlap();
     void windowIsFixedAndPlain();
+    void placementIsLeftToTheWindowSystem_data();
+    void placementIsLeftToTheWindowSystem();
 };
 
 void TestLayout::controlsStandWhereDrawn_data() {
@@ -202,6 +206,30 @@ void TestLayout::windowIsFixedAndPlain() {
              w.status()->palette().color(QPalette::Button));
     QVERIFY(w.status()->isReadOnly());
     QVERIFY(!w.combo()->accessibleName().isEmpty() && !w.status()->accessibleName().isEmpty());
+}
+
+void TestLayout::placementIsLeftToTheWindowSystem_data() {
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("created, not yet shown") << false;
+    QTest::newRow("shown") << true;
+}
+
+// A window with an explicit position asks the window manager for it as if the user had chosen
+// it (on X11 "user specified location" in WM_NORMAL_HINTS); without one, the window manager
+// places the window as it places any new one.
+void TestLayout::placementIsLeftToTheWindowSystem() {
+    QFETCH(bool, shown);
+    Window w;
+    w.form().winId(); // the native window, as showing creates it
+    QWindow* window = w.form().windowHandle();
+    QVERIFY(window != nullptr);
+    const QPoint created = window->position();
+    if (shown) {
+        QVERIFY(w.showActive());
+        QCOMPARE(window->position(), created); // not centred either
+    }
+    QVERIFY(qt_window_private(window)->positionAutomatic);
+    QVERIFY(!w.form().testAttribute(Qt::WA_Moved));
 }
 
 QTEST_MAIN(TestLayout)
