@@ -123,6 +123,13 @@ void Form1::createControls() {
             QPalette palette = Status->palette();
             palette.setColor(QPalette::Base, palette.color(QPalette::Button));
             Status->setPalette(palette);
+            // The line is narrower than many messages and would show their end: show each from
+            // its first character, with the whole message as the tool tip.
+            connect(Status, &QLineEdit::textChanged, Status,
+                    [status = Status](const QString& text) {
+                        status->setCursorPosition(0);
+                        status->setToolTip(text);
+                    });
             widget = Status;
             break;
         }

@@ -13,6 +13,8 @@ private slots:
     void realEvaluator();
     void failureBranches_data();
     void failureBranches();
+    void statusShowsMessageFromItsStart_data();
+    void statusShowsMessageFromItsStart();
     void unknownErrorResumes_data();
     void unknownErrorResumes();
     void historyKeepsFirstPlaceAndExactText();
@@ -105,6 +107,47 @@ void TestCompute::failureBranches() {
     QCOMPARE(w.text(), QString("1+2"));
     QCOMPARE(w.history(), QStringList{});
     QCOMPARE(w.desktop().beeps, 1);
+}
+
+void TestCompute::statusShowsMessageFromItsStart_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("message");
+    // Longer than the line is wide: its end alone would read as if it were about something else.
+    const QString description = "Arcsine or arccosine of a value outside -1 to 1";
+    const int evaluator = int(Outcome::Type::EvaluatorError);
+    QTest::newRow("with a position") << evaluator << 0 << description + " at pos. 1";
+    QTest::newRow("whole-text error") << evaluator << 1 << description;
+    QTest::newRow("not the evaluator's") << int(Outcome::Type::NumberedFailure) << 0 << description;
+    QTest::newRow("unknown error") << int(Outcome::Type::UnnumberedFailure) << 0 << "Unknown error";
+}
+
+void TestCompute::statusShowsMessageFromItsStart() {
+    QFETCH(int, type);
+    QFETCH(int, kind);
+    QFETCH(QString, message);
+    bool fail = true;
+    auto w = Window::withFake([&](FakeVexa& f) {
+        f.script = [&](const std::u16string&) {
+            const std::u16string description = u"Arcsine or arccosine of a value outside -1 to 1";
+            return fail ? Outcome{Outcome::Type(type), 0, {42, description, 1, kind}, true}
+                        : FakeVexa::value(2);
+        };
+    });
+    QVERIFY(w.showActive());
+    w.compute("asin(2)");
+    QLineEdit* status = w.status();
+    QCOMPARE(status->text(), message);
+    QCOMPARE(status->cursorPosition(), 0);
+    QCOMPARE(status->toolTip(), message);
+    status->repaint(); // the line scrolls its text as it paints
+    const QRect caret = status->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QVERIFY2(qAbs(caret.left()) < status->width() / 8, qPrintable(QString::number(caret.left())));
+    // A success empties the line and its tip.
+    fail = false;
+    w.compute("1+1");
+    QCOMPARE(status->text(), QString());
+    QCOMPARE(status->toolTip(), QString());
 }
 
 void TestCompute::unknownErrorResumes_data() {

@@ -104,6 +104,7 @@ void TestKeys::clearAllKeepsHistory() {
     w.click(w.key("ClearButton"));
     QCOMPARE(w.text(), QString());
     QCOMPARE(w.status()->text(), QString());
+    QCOMPARE(w.status()->toolTip(), QString());
     QCOMPARE(w.history(), QStringList{"1+1"});
 }
 

@@ -63,6 +63,8 @@ void TestStartup::startupErrorAlwaysShowsPosition() {
     QFETCH(int, kind);
     auto w = Window::withFake([&](FakeVexa& f) { f.lastError = {9, u"Not ready", 12, kind}; });
     QCOMPARE(w.status()->text(), QString("Not ready at pos. 12"));
+    QCOMPARE(w.status()->cursorPosition(), 0);
+    QCOMPARE(w.status()->toolTip(), w.status()->text());
     QCOMPARE(w.desktop().beeps, 0);
     QCOMPARE(w.text(), QString("sin(pi/4)")); // nothing failed: the start-up ran through
 }
