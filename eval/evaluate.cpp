@@ -125,6 +125,9 @@ void Form1::AddToHistory(const QString& S) {
         ExpressionCombo->removeItem(count - 1);
     }
     ExpressionCombo->insertItem(0, S);
+    // Each insertion moves the current entry down to an older one; with none, Down and the
+    // opened list start at the newest entry. Clearing it clears the text as well.
+    ExpressionCombo->setCurrentIndex(-1);
     if (ExpressionCombo->currentText() != text) {
         ExpressionCombo->setEditText(text);
     }

@@ -39,6 +39,8 @@ private slots:
     void escapeDoesNothing();
     void statusCannotBeTyped();
     void pickingHistoryComputesNothing();
+    void historyRecallStartsAtTheNewest_data();
+    void historyRecallStartsAtTheNewest();
     void helpStartsAViewerPerClick();
 };
 
@@ -192,6 +194,46 @@ void TestKeys::pickingHistoryComputesNothing() {
     QCOMPARE(w.text(), QString("1+2"));
     QCOMPARE(w.fake().texts.size(), computed);
     QCOMPARE(w.history(), (QStringList{"4-1", "1+2"}));
+}
+
+void TestKeys::historyRecallStartsAtTheNewest_data() {
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Down") << QStringList{"Down"} << "3+3";
+    QTest::newRow("Down twice") << QStringList{"Down", "Down"} << "2+2";
+    QTest::newRow("Up") << QStringList{"Up"} << " 6";
+    QTest::newRow("Down, then Up") << QStringList{"Down", "Up"} << "3+3";
+    QTest::newRow("opened list") << QStringList{"Alt+Down", "Return"} << "3+3";
+    QTest::newRow("opened list, Down") << QStringList{"Alt+Down", "Down", "Return"} << "2+2";
+    QTest::newRow("opened list, closed") << QStringList{"Alt+Down", "Escape"} << " 6";
+}
+
+// Each computation inserts at the top; the box's current entry must not drift down with it.
+void TestKeys::historyRecallStartsAtTheNewest() {
+    QFETCH(QStringList, keys);
+    QFETCH(QString, text);
+    Window w;
+    QVERIFY(w.showActive());
+    for (const char* expression : {"1+1", "2+2", "3+3"}) {
+        w.compute(expression);
+    }
+    QCOMPARE(w.combo()->currentIndex(), -1);
+    QCOMPARE(w.text(), QString(" 6"));
+    w.combo()->setFocus();
+    for (const QString& name : keys) {
+        const QKeyCombination key = QKeySequence(name)[0];
+        QAbstractItemView* list = w.combo()->view();
+        QTest::keyClick(list->isVisible() ? list : QApplication::focusWidget(), key.key(),
+                        key.keyboardModifiers());
+        if (name == "Alt+Down") {
+            // The list opens with the newest entry in sight.
+            QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+            QVERIFY(
+                list->viewport()->rect().contains(list->visualRect(list->model()->index(0, 0))));
+        }
+    }
+    QCOMPARE(w.text(), text);
+    QCOMPARE(w.history(), (QStringList{"3+3", "2+2", "1+1"}));
 }
 
 void TestKeys::helpStartsAViewerPerClick() {
