@@ -17,10 +17,6 @@
 #include "evaluator/vexa.h"
 
 namespace {
-constexpr int px(int twips) {
-    return twips / Form1::TwipsPerPixel;
-}
-
 QString fromU16(const std::u16string& text) {
     return QString::fromStdU16String(text);
 }
@@ -47,9 +43,11 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
     mnuHelp->setObjectName("mnuHelp");
     connect(mnuHelp, &QAction::triggered, this, [this] { deliver([this] { mnuHelp_Click(); }); });
 
+    // The whole layout grows with a larger font, so that no caption is cut.
+    const double scale = layoutScale(font());
     client_ = new QWidget(this);
     client_->setObjectName("client");
-    client_->setFixedSize(px(ClientWidthTwips), px(ClientHeightTwips));
+    client_->setFixedSize(pixels(ClientWidthTwips, scale), pixels(ClientHeightTwips, scale));
 
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
@@ -58,7 +56,7 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
     frame->addWidget(client_);
     frame->setSizeConstraint(QLayout::SetFixedSize); // the layout never reacts to resizing
 
-    createControls();
+    createControls(scale);
     connectOptions();
     CommandCompute->setFocus();
 
@@ -67,7 +65,7 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
 
 Form1::~Form1() = default;
 
-void Form1::createControls() {
+void Form1::createControls(double scale) {
     QWidget* previous = nullptr;
     for (const ControlRow& row : controlTable()) {
         QWidget* widget = nullptr;
@@ -139,7 +137,11 @@ void Form1::createControls() {
             widget->setProperty("index", row.index);
         }
         widget->setAccessibleName(QString::fromLatin1(row.spokenName));
-        widget->setGeometry(px(row.left), px(row.top), px(row.width), px(row.height));
+        // Each edge is converted on its own, so that neighbours keep their gaps at any scale.
+        const int left = pixels(row.left, scale);
+        const int top = pixels(row.top, scale);
+        widget->setGeometry(left, top, pixels(row.left + row.width, scale) - left,
+                            pixels(row.top + row.height, scale) - top);
         if (previous != nullptr) {
             setTabOrder(previous, widget);
         }

@@ -2,8 +2,26 @@
 // naming, connecting and ordering them.
 #include "app/form1.h"
 
+#include <QFont>
+#include <QFontInfo>
+
+#include <algorithm>
+#include <cmath>
+
 namespace {
 using K = Form1::ControlKind;
+
+// The layout was drawn for the toolkit's default font: 9 points, 12 pixels at 96 dpi.
+constexpr double DrawnForFontPixels = 12;
+} // namespace
+
+double Form1::layoutScale(const QFont& font) {
+    // The pixel size follows both the font's point size and the screen's logical dpi.
+    return std::max(1.0, QFontInfo(font).pixelSize() / DrawnForFontPixels);
+}
+
+int Form1::pixels(int twips, double scale) {
+    return static_cast<int>(std::lround(twips * scale / TwipsPerPixel));
 }
 
 std::span<const Form1::ControlRow> Form1::controlTable() {

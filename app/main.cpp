@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "app/form1.h"
+#include "app/window_style.h"
 #include "evaluator/vexa.h"
 
 int main(int argc, char* argv[]) {
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(TARNICLE_VERSION);
     // Lets a Wayland desktop match the window to its desktop entry and show the entry's icon.
     QApplication::setDesktopFileName(TARNICLE_APP_ID);
+    WindowStyle::install();
 
     Form1 window(vexa::makeVexa(), std::make_unique<Desktop>());
     window.show();

@@ -1,10 +1,15 @@
 // The window as drawn: every control where the layout puts it, in the tab order.
 #include <QTest>
 
+#include <QImage>
+#include <QMap>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QWindow>
 #include <QtGui/private/qwindow_p.h>
+#include <QtMath>
 
+#include "app/window_style.h"
 #include "harness.h"
 
 namespace {
@@ -76,11 +81,57 @@ QString caption(QWidget* widget) {
     }
     return {};
 }
+
+// The pixels a button's caption covers as the button draws itself: where it differs from the
+// button drawn without its caption.
+QSize captionExtent(QAbstractButton* button) {
+    const QString caption = button->text();
+    const QImage with = button->grab().toImage();
+    button->setText(QString());
+    const QImage without = button->grab().toImage();
+    button->setText(caption);
+    QRect covered;
+    for (int y = 0; y < with.height(); ++y) {
+        for (int x = 0; x < with.width(); ++x) {
+            if (with.pixel(x, y) != without.pixel(x, y)) {
+                covered |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return covered.size();
+}
+
+// How many rows and columns of a button's caption its size cuts off: what it covers more with
+// room to spare (in whole pixels at the scales tried, so that the caption stays on the grid).
+int captionCut(QAbstractButton* button) {
+    const QSize size = button->size();
+    const QSize drawn = captionExtent(button);
+    button->resize(size + QSize(40, 20));
+    const QSize roomy = captionExtent(button);
+    button->resize(size);
+    return roomy.width() - drawn.width() + roomy.height() - drawn.height();
+}
+
+// The caption cut of every button beyond what the client area hides of the button anyway (the
+// layout puts the right end of "Deg" there), by caption.
+QMap<QString, int> captionCuts(const Window& w) {
+    QMap<QString, int> cuts;
+    for (auto* button : w.form().findChildren<QAbstractButton*>()) {
+        const int hidden =
+            std::max(0, button->geometry().right() + 1 - button->parentWidget()->width());
+        cuts[button->text()] =
+            std::max(0, captionCut(button) - qCeil(hidden * button->devicePixelRatioF()));
+    }
+    return cuts;
+}
+
 } // namespace
 
 class TestLayout : public QObject {
     Q_OBJECT
 private slots:
+    // As the program does; it keeps the captions of the options inside their room.
+    void initTestCase() { WindowStyle::install(); }
     void controlsStandWhereDrawn_data();
     void controlsStandWhereDrawn();
     void everyControlIsListed();
@@ -88,6 +139,8 @@ private slots:
     void focusStartsOnEquals();
     void controlsDoNotOverlap();
     void windowIsFixedAndPlain();
+    void captionsFitAnyFont_data();
+    void captionsFitAnyFont();
     void placementIsLeftToTheWindowSystem_data();
     void placementIsLeftToTheWindowSystem();
 };
@@ -206,6 +259,45 @@ void TestLayout::windowIsFixedAndPlain() {
              w.status()->palette().color(QPalette::Button));
     QVERIFY(w.status()->isReadOnly());
     QVERIFY(!w.combo()->accessibleName().isEmpty() && !w.status()->accessibleName().isEmpty());
+}
+
+void TestLayout::captionsFitAnyFont_data() {
+    QTest::addColumn<QFont>("font");
+    QTest::addColumn<QSize>("client");
+    // The toolkit's default font, here and on the desktop, is 9 points; the layout was drawn
+    // for it and keeps its size with a smaller one.
+    for (int points : {8, 9, 10, 11, 12, 13, 14, 15, 16}) {
+        const int pixels = std::max(12, QFontInfo(QFont("DejaVu Sans", points)).pixelSize());
+        QTest::addRow("%d pt", points)
+            << QFont("DejaVu Sans", points)
+            << QSize(qRound(351.0 * pixels / 12), qRound(226.0 * pixels / 12));
+    }
+    QFont pixels("DejaVu Sans");
+    pixels.setPixelSize(20);
+    QTest::newRow("20 px") << pixels << QSize(585, 377);
+}
+
+// A larger desktop font scales the whole layout, so that no caption is cut; CTest runs this at
+// the desktop scales 1.5 and 2 as well. (The window's style moves the options' captions nearer
+// their marks and lets a key's caption reach a pixel further: without that, the drawn layout
+// cut "Rad", "Deg" and "10^x" by a column or two at the default font.)
+void TestLayout::captionsFitAnyFont() {
+    QFETCH(QFont, font);
+    QFETCH(QSize, client);
+    const QFont before = QApplication::font();
+    QApplication::setFont(font);
+    auto restore = qScopeGuard([&] { QApplication::setFont(before); });
+    Window w;
+    QCOMPARE(w.combo()->parentWidget()->size(), client);
+    const QMap<QString, int> cuts = captionCuts(w);
+    QCOMPARE(cuts.size(), 39);
+    for (auto [caption, cut] : cuts.asKeyValueRange()) {
+        QVERIFY2(cut == 0, qPrintable(QString("%1: %2 px cut").arg(caption).arg(cut)));
+    }
+    // The layout scales as a whole: "=" still spans the number pad.
+    QCOMPARE(w.key("CommandCompute")->x(), w.key("NumberButton", 1)->x());
+    QCOMPARE(w.key("CommandCompute")->geometry().right(),
+             w.key("NumberButton", 3)->geometry().right());
 }
 
 void TestLayout::placementIsLeftToTheWindowSystem_data() {
