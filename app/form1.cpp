@@ -4,19 +4,33 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QIcon>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
 #include <QPalette>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringListModel>
 #include <QVBoxLayout>
 
 #include "evaluator/vexa.h"
+#include "window_icon.h"
 
 namespace {
+// The icon's images as compiled into the program (app/CMakeLists.txt).
+QIcon compiledIcon() {
+    QIcon icon;
+    for (const window_icon::Image& image : window_icon::images) {
+        icon.addPixmap(
+            QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(image.pixels), image.width,
+                                      image.height, QImage::Format_ARGB32)));
+    }
+    return icon;
+}
+
 QString fromU16(const std::u16string& text) {
     return QString::fromStdU16String(text);
 }
@@ -30,12 +44,7 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
       Vexa1(std::move(evaluator)), desktop_(std::move(desktop)) {
     setObjectName("Form1");
     setWindowTitle("Tarnicle");
-    QIcon icon;
-    for (const char* image :
-         {":/icons/tarnicle-32.png", ":/icons/tarnicle-16.png", ":/icons/tarnicle-32-mono.png"}) {
-        icon.addFile(QString::fromLatin1(image));
-    }
-    setWindowIcon(icon);
+    setWindowIcon(compiledIcon());
     setSizeGripEnabled(false);
 
     menuBar_ = new QMenuBar(this);

@@ -1,6 +1,7 @@
 // The window as drawn: every control where the layout puts it, in the tab order.
 #include <QTest>
 
+#include <QFile>
 #include <QImage>
 #include <QMap>
 #include <QMenuBar>
@@ -132,6 +133,7 @@ class TestLayout : public QObject {
 private slots:
     // As the program does; it keeps the captions of the options inside their room.
     void initTestCase() { WindowStyle::install(); }
+    void startsWithoutImagePlugins(); // first: before anything else could load one
     void controlsStandWhereDrawn_data();
     void controlsStandWhereDrawn();
     void everyControlIsListed();
@@ -144,6 +146,23 @@ private slots:
     void placementIsLeftToTheWindowSystem_data();
     void placementIsLeftToTheWindowSystem();
 };
+
+// Reading an image file maps every image-format plugin (and QtSvg), several MiB that the
+// least Qt window does without; the window's icon is compiled in for that reason.
+void TestLayout::startsWithoutImagePlugins() {
+    Window w;
+    QVERIFY(w.showActive());
+    QVERIFY(!w.form().windowIcon().isNull());
+    QFile maps("/proc/self/maps");
+    QVERIFY(maps.open(QIODevice::ReadOnly | QIODevice::Text));
+    QStringList images;
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        if (line.contains("imageformats") || line.contains("Svg")) {
+            images << QString::fromUtf8(line);
+        }
+    }
+    QVERIFY2(images.isEmpty(), qPrintable(images.join('\n')));
+}
 
 void TestLayout::controlsStandWhereDrawn_data() {
     QTest::addColumn<int>("row");
