@@ -20,6 +20,22 @@
 #include "window_icon.h"
 
 namespace {
+// The expression box. Its drop-down list is built when it first opens: a list view costs
+// start-up half a MiB of code for a list nobody sees yet.
+class HistoryBox final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+    void showPopup() override {
+        // Every entry is one line in one font. Without uniform sizes the list measures every
+        // entry each time it opens: seconds for a history of long texts.
+        if (auto* list = qobject_cast<QListView*>(view())) {
+            list->setUniformItemSizes(true);
+        }
+        QComboBox::showPopup();
+    }
+};
+
 // The icon's images as compiled into the program (app/CMakeLists.txt).
 QIcon compiledIcon() {
     QIcon icon;
@@ -105,21 +121,17 @@ void Form1::createControls(double scale) {
             break;
         }
         case ControlKind::ComboBox:
-            ExpressionCombo = new QComboBox(client_);
+            ExpressionCombo = new HistoryBox(client_);
             // A plain list of texts, so that the duplicate check of a full history is a tight
             // loop over strings rather than a model query per entry.
             history_ = new QStringListModel(ExpressionCombo);
             ExpressionCombo->setModel(history_);
-            ExpressionCombo->setEditable(true);
+            // Editable; setEditable would also build the drop-down list, at start-up.
+            ExpressionCombo->setLineEdit(new QLineEdit(ExpressionCombo));
             // The list is the history: only a successful computation adds to it, and the
             // default completer would complete inline and swallow Enter.
             ExpressionCombo->setInsertPolicy(QComboBox::NoInsert);
             ExpressionCombo->setCompleter(nullptr);
-            // Every entry is one line in one font. Without uniform sizes the drop-down measures
-            // every entry each time it opens: seconds for a history of long texts.
-            if (auto* list = qobject_cast<QListView*>(ExpressionCombo->view())) {
-                list->setUniformItemSizes(true);
-            }
             ExpressionCombo->lineEdit()->setAccessibleName(QString::fromLatin1(row.spokenName));
             widget = ExpressionCombo;
             break;

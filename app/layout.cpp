@@ -6,7 +6,6 @@
 #include <QFontInfo>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 using K = Form1::ControlKind;
@@ -21,7 +20,7 @@ double Form1::layoutScale(const QFont& font) {
 }
 
 int Form1::pixels(int twips, double scale) {
-    return static_cast<int>(std::lround(twips * scale / TwipsPerPixel));
+    return qRound(twips * scale / TwipsPerPixel);
 }
 
 std::span<const Form1::ControlRow> Form1::controlTable() {

@@ -22,7 +22,9 @@ display=90
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
     display=$((display + 1))
 done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: without it the server resets whenever its last client leaves, and a probe that
+# connects meanwhile finds no display.
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
 work=$(mktemp -d)
 trap 'kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
