@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
@@ -16,6 +17,7 @@
 #include <QStringListModel>
 #include <QVBoxLayout>
 
+#include "app/accessibility.h"
 #include "evaluator/vexa.h"
 #include "window_icon.h"
 
@@ -58,6 +60,7 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       Vexa1(std::move(evaluator)), desktop_(std::move(desktop)) {
+    accessibility::install();
     setObjectName("Form1");
     setWindowTitle("Tarnicle");
     setWindowIcon(compiledIcon());
@@ -66,6 +69,7 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
     menuBar_ = new QMenuBar(this);
     mnuHelp = menuBar_->addAction("?");
     mnuHelp->setObjectName("mnuHelp");
+    mnuHelp->setProperty("accessibleName", "Help"); // rather than "?"
     connect(mnuHelp, &QAction::triggered, this, [this] { deliver([this] { mnuHelp_Click(); }); });
 
     // The whole layout grows with a larger font, so that no caption is cut.
@@ -133,6 +137,13 @@ void Form1::createControls(double scale) {
             ExpressionCombo->setInsertPolicy(QComboBox::NoInsert);
             ExpressionCombo->setCompleter(nullptr);
             ExpressionCombo->lineEdit()->setAccessibleName(QString::fromLatin1(row.spokenName));
+            {
+                // A screen reader names a combo box by its text, whatever its accessible name,
+                // unless a label names it.
+                auto* label = new QLabel(QString::fromLatin1(row.spokenName), client_);
+                label->setBuddy(ExpressionCombo);
+                label->hide();
+            }
             widget = ExpressionCombo;
             break;
         case ControlKind::TextBox: {
@@ -178,6 +189,14 @@ void Form1::connectOptions() {
     // Selecting an option from the program toggles it without a click; a click on the option
     // that is already selected clicks without a toggle. Either way the handler runs once.
     connect(optionGroup_, &QButtonGroup::idPressed, this, [this](int) { toggledOption_ = -1; });
+    // The group is one tab stop, and Qt tabs to the option that last had the focus: make that
+    // the selected one, so that Tab lands on (and a screen reader names) the unit in force.
+    connect(optionGroup_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        for (std::size_t i = 0; checked && i < OptionDegRad.size(); ++i) {
+            OptionDegRad[i]->setFocusPolicy(static_cast<int>(i) == id ? Qt::StrongFocus
+                                                                      : Qt::ClickFocus);
+        }
+    });
     connect(optionGroup_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked) {
             toggledOption_ = id;

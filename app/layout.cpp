@@ -63,7 +63,7 @@ std::span<const Form1::ControlRow> Form1::controlTable() {
         {"ButtonUnary",      4, K::PushButton,    "ln",  4680, 1680,  495, 255, "natural logarithm", &Form1::ButtonUnary_Click},
         {"ButtonUnary",      7, K::PushButton,    "10^x",4080, 2040,  495, 255, "ten to the power", &Form1::ButtonUnary_Click},
         {"ButtonUnary",      5, K::PushButton,    "log", 4680, 2040,  495, 255, "common logarithm", &Form1::ButtonUnary_Click},
-        {"ExpressionCombo", -1, K::ComboBox,      "",       0,  480, 3615, 315, "expression", {}},
+        {"ExpressionCombo", -1, K::ComboBox,      "",       0,  480, 3615, 315, "Expression", {}},
         {"Status",          -1, K::TextBox,       "",       0,    0, 3615, 375, "status", {}},
         {"OptionDegRad",     2, K::OptionButton,  "Grad",3960,  480,  855, 255, "grads", &Form1::OptionDegRad_Click},
     };

@@ -59,6 +59,12 @@ void Form1::EvaluateExpression(const QString& expr) {
     if (expr.isEmpty()) {
         return;
     }
+    const QString textBefore = ExpressionCombo->currentText();
+    evaluateSteps(expr);
+    announceOutcome(textBefore);
+}
+
+void Form1::evaluateSteps(const QString& expr) {
     std::optional<double> result;
     for (int step = 2; step <= 7; ++step) {
         try {
@@ -109,6 +115,18 @@ void Form1::EvaluateExpression(const QString& expr) {
             Status->setText("Unknown error");
             // ...and resume with the next step.
         }
+    }
+}
+
+// A screen reader hears the outcome: the message after a failure, the result after a success.
+// It reads a new text of the focused box by itself, so that one is not said twice.
+void Form1::announceOutcome(const QString& textBefore) {
+    const QString message = Status->text();
+    const QString text = ExpressionCombo->currentText();
+    if (!message.isEmpty()) {
+        desktop_->announce(this, message);
+    } else if (!ExpressionCombo->hasFocus() || text == textBefore) {
+        desktop_->announce(this, text);
     }
 }
 

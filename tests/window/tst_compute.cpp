@@ -1,6 +1,8 @@
 // "=" and the function keys: results, messages, beeps and the history.
 #include <QTest>
 
+#include <QAccessible>
+
 #include "evaluator/errors.h"
 #include "harness.h"
 
@@ -15,6 +17,8 @@ private slots:
     void failureBranches();
     void statusShowsMessageFromItsStart_data();
     void statusShowsMessageFromItsStart();
+    void outcomeIsAnnounced_data();
+    void outcomeIsAnnounced();
     void unknownErrorResumes_data();
     void unknownErrorResumes();
     void historyKeepsFirstPlaceAndExactText();
@@ -148,6 +152,49 @@ void TestCompute::statusShowsMessageFromItsStart() {
     w.compute("1+1");
     QCOMPARE(status->text(), QString());
     QCOMPARE(status->toolTip(), QString());
+}
+
+void TestCompute::outcomeIsAnnounced_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<bool>("inBox"); // Enter in the box rather than a click on "="
+    QTest::addColumn<QString>("heard");
+    QTest::newRow("result, from the key") << "1+1" << false << " 2";
+    QTest::newRow("message, from the key") << "1+" << false << "Bad thing at pos. 3";
+    // A screen reader reads the box's new text by itself.
+    QTest::newRow("result, in the box") << "1+1" << true << "";
+    QTest::newRow("message, in the box") << "1+" << true << "Bad thing at pos. 3";
+    QTest::newRow("unchanged text, in the box") << " 2" << true << " 2";
+}
+
+void TestCompute::outcomeIsAnnounced() {
+    QFETCH(QString, start);
+    QFETCH(bool, inBox);
+    QFETCH(QString, heard);
+    auto w = Window::withFake([](FakeVexa& f) {
+        f.script = [](const std::u16string& text) {
+            return text.back() == u'+' ? FakeVexa::evaluatorError(3, u"Bad thing", 3, 0, true)
+                                       : FakeVexa::value(2);
+        };
+    });
+    QVERIFY(w.showActive());
+    w.setText(start);
+    if (inBox) {
+        w.combo()->setFocus();
+        QTest::keyClick(w.combo()->lineEdit(), Qt::Key_Return);
+    } else {
+        w.compute();
+    }
+    QCOMPARE(w.desktop().announced, heard.isEmpty() ? QStringList{} : QStringList{heard});
+    if (!heard.isEmpty()) {
+        // A hidden notice that Qt tells the screen reader about.
+        auto* notice = w.form().findChild<QWidget*>("announcement");
+        QVERIFY(notice != nullptr);
+        QVERIFY(notice->isHidden());
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(notice);
+        QVERIFY(spoken != nullptr);
+        QCOMPARE(spoken->role(), QAccessible::Notification);
+        QCOMPARE(spoken->text(QAccessible::Name), heard);
+    }
 }
 
 void TestCompute::unknownErrorResumes_data() {

@@ -1,6 +1,8 @@
 // The window as drawn: every control where the layout puts it, in the tab order.
 #include <QTest>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QFile>
 #include <QImage>
 #include <QMap>
@@ -143,6 +145,8 @@ private slots:
     void windowIsFixedAndPlain();
     void captionsFitAnyFont_data();
     void captionsFitAnyFont();
+    void spokenNames_data();
+    void spokenNames();
     void placementIsLeftToTheWindowSystem_data();
     void placementIsLeftToTheWindowSystem();
 };
@@ -195,7 +199,8 @@ void TestLayout::everyControlIsListed() {
     const QWidget* client = w.combo()->parentWidget();
     int controls = 0;
     for (auto* child : client->children()) {
-        if (child->isWidgetType()) {
+        // Hidden helpers for screen readers are no controls.
+        if (auto* widget = qobject_cast<QWidget*>(child); widget && !widget->isHidden()) {
             ++controls;
         }
     }
@@ -218,7 +223,8 @@ void TestLayout::tabOrderFollowsTheTable() {
         QWidget* next = current;
         do {
             next = next->nextInFocusChain();
-        } while (control(next) == control(current) || control(next)->parentWidget() != client);
+        } while (control(next) == control(current) || control(next)->parentWidget() != client ||
+                 next->isHidden());
         QCOMPARE(control(next), find(w.form(), expectedControls[i]));
         current = next;
     }
@@ -317,6 +323,48 @@ void TestLayout::captionsFitAnyFont() {
     QCOMPARE(w.key("CommandCompute")->x(), w.key("NumberButton", 1)->x());
     QCOMPARE(w.key("CommandCompute")->geometry().right(),
              w.key("NumberButton", 3)->geometry().right());
+}
+
+void TestLayout::spokenNames_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("role");
+    // On Linux a screen reader names a combo box by its text unless a label names it.
+    QTest::newRow("expression box") << "ExpressionCombo"
+                                    << "Expression" << int(QAccessible::StaticText);
+    // Qt names a menu item by its caption.
+    QTest::newRow("help item") << "mnuHelp"
+                               << "Help" << int(QAccessible::MenuItem);
+}
+
+// What a screen reader calls the two controls whose captions do not say what they are.
+void TestLayout::spokenNames() {
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+    QFETCH(int, role);
+    Window w;
+    QVERIFY(w.showActive());
+    QAccessibleInterface* spoken = nullptr;
+    if (control == "ExpressionCombo") {
+        const auto labels =
+            QAccessible::queryAccessibleInterface(w.combo())->relations(QAccessible::Label);
+        QCOMPARE(labels.size(), 1);
+        spoken = labels.first().first;
+    } else {
+        auto* bar = QAccessible::queryAccessibleInterface(w.form().findChild<QMenuBar*>());
+        QCOMPARE(bar->childCount(), 1);
+        spoken = bar->child(0);
+        QCOMPARE(bar->indexOfChild(spoken), 0);
+        QCOMPARE(spoken->object(), w.form().findChild<QAction*>(control));
+        // It still does what the item does.
+        spoken->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(w.desktop().started.size(), std::size_t(1));
+        QVERIFY(!spoken->state().invisible);
+        QVERIFY(spoken->rect().isValid());
+    }
+    QVERIFY(spoken != nullptr);
+    QCOMPARE(spoken->role(), QAccessible::Role(role));
+    QCOMPARE(spoken->text(QAccessible::Name), name);
 }
 
 void TestLayout::placementIsLeftToTheWindowSystem_data() {
