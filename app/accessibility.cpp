@@ -4,6 +4,7 @@
 #include <QAccessibleActionInterface>
 #include <QAccessibleWidget>
 #include <QAction>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPointer>
 #include <QString>
@@ -18,6 +19,33 @@ namespace {
 class Notice final : public QWidget {
 public:
     using QWidget::QWidget;
+};
+
+// Makes the label of nameByLabel once accessibility is active; lives as long as the widget.
+class LabelOnDemand final : public QObject, public QAccessible::ActivationObserver {
+public:
+    LabelOnDemand(QWidget* widget, const QString& name)
+        : QObject(widget), widget_(widget), name_(name) {
+        QAccessible::installActivationObserver(this);
+        accessibilityActiveChanged(QAccessible::isActive());
+    }
+    ~LabelOnDemand() override { QAccessible::removeActivationObserver(this); }
+    LabelOnDemand(const LabelOnDemand&) = delete;
+    LabelOnDemand& operator=(const LabelOnDemand&) = delete;
+
+    void accessibilityActiveChanged(bool active) override {
+        if (active && !labelled_) {
+            auto* label = new QLabel(name_, widget_->parentWidget());
+            label->setBuddy(widget_);
+            label->hide();
+            labelled_ = true;
+        }
+    }
+
+private:
+    QWidget* widget_;
+    QString name_;
+    bool labelled_ = false;
 };
 
 // A menu bar item spoken by a name of its own. Qt's own item takes the name from the caption,
@@ -112,6 +140,10 @@ void install() {
         return true;
     }();
     (void)installed;
+}
+
+void nameByLabel(QWidget* widget, const QString& name) {
+    new LabelOnDemand(widget, name);
 }
 
 void announce(QWidget* window, const QString& text) {

@@ -6,7 +6,6 @@
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
@@ -137,13 +136,7 @@ void Form1::createControls(double scale) {
             ExpressionCombo->setInsertPolicy(QComboBox::NoInsert);
             ExpressionCombo->setCompleter(nullptr);
             ExpressionCombo->lineEdit()->setAccessibleName(QString::fromLatin1(row.spokenName));
-            {
-                // A screen reader names a combo box by its text, whatever its accessible name,
-                // unless a label names it.
-                auto* label = new QLabel(QString::fromLatin1(row.spokenName), client_);
-                label->setBuddy(ExpressionCombo);
-                label->hide();
-            }
+            accessibility::nameByLabel(ExpressionCombo, QString::fromLatin1(row.spokenName));
             widget = ExpressionCombo;
             break;
         case ControlKind::TextBox: {

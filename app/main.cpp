@@ -5,6 +5,12 @@
 #include "evaluator/vexa.h"
 
 int main(int argc, char* argv[]) {
+    // Qt asks once, at start-up, whether a screen reader runs, and joins the accessibility bus
+    // only then: a screen reader started later would never reach the calculator. Join it
+    // whenever there is one (a value already set is left as it is).
+    if (!qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON")) {
+        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    }
     // The "?" menu is part of the fixed-size window. Offering it to a desktop-wide menu bar
     // would take it out of the window, and asking the desktop whether it has one costs a bus
     // round trip before the window can show.
