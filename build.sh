@@ -20,7 +20,7 @@ BUILD_DIR=build
 APT_LOG=build/apt.log
 # What building and running need; the tests add theirs below.
 packages=(g++ cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core xdg-utils)
-test_packages=(libgtest-dev libgmock-dev libmuparser-dev)
+test_packages=(libgtest-dev libgmock-dev libmuparser-dev qt6-base-private-dev)
 # Building the package, and the tools that check it.
 package_packages=(dpkg-dev file)
 package_check_packages=(lintian appstream desktop-file-utils)

@@ -5,10 +5,17 @@
 #include <QString>
 #include <QStringList>
 
+class QWidget;
+
 class Desktop {
 public:
     virtual ~Desktop() = default;
     virtual void beep();
     // Starts a program detached from ours, by argument list (no shell); false if it could not.
     virtual bool startDetached(const QString& program, const QStringList& arguments);
+    // Has a screen reader speak text now, on behalf of window.
+    virtual void announce(QWidget* window, const QString& text);
+    // Shows a text file in a plain read-only window of our own, owned by owner; where the file
+    // cannot be read, the window says so.
+    virtual void showTextFile(QWidget* owner, const QString& path);
 };

@@ -4,21 +4,48 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QIcon>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
 #include <QPalette>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringListModel>
 #include <QVBoxLayout>
 
+#include "app/accessibility.h"
 #include "evaluator/vexa.h"
+#include "window_icon.h"
 
 namespace {
-constexpr int px(int twips) {
-    return twips / Form1::TwipsPerPixel;
+// The expression box. Its drop-down list is built when it first opens: a list view costs
+// start-up half a MiB of code for a list nobody sees yet.
+class HistoryBox final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+    void showPopup() override {
+        // Every entry is one line in one font. Without uniform sizes the list measures every
+        // entry each time it opens: seconds for a history of long texts.
+        if (auto* list = qobject_cast<QListView*>(view())) {
+            list->setUniformItemSizes(true);
+        }
+        QComboBox::showPopup();
+    }
+};
+
+// The icon's images as compiled into the program (app/CMakeLists.txt).
+QIcon compiledIcon() {
+    QIcon icon;
+    for (const window_icon::Image& image : window_icon::images) {
+        icon.addPixmap(
+            QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(image.pixels), image.width,
+                                      image.height, QImage::Format_ARGB32)));
+    }
+    return icon;
 }
 
 QString fromU16(const std::u16string& text) {
@@ -32,26 +59,23 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       Vexa1(std::move(evaluator)), desktop_(std::move(desktop)) {
+    accessibility::install();
     setObjectName("Form1");
     setWindowTitle("Tarnicle");
-    QIcon icon;
-    for (const char* image :
-         {":/icons/tarnicle-32.png", ":/icons/tarnicle-16.png", ":/icons/tarnicle-32-mono.png"}) {
-        icon.addFile(QString::fromLatin1(image));
-    }
-    setWindowIcon(icon);
-    // Stand where the window system puts new windows; a dialog would centre itself otherwise.
-    setAttribute(Qt::WA_Moved);
+    setWindowIcon(compiledIcon());
     setSizeGripEnabled(false);
 
     menuBar_ = new QMenuBar(this);
     mnuHelp = menuBar_->addAction("?");
     mnuHelp->setObjectName("mnuHelp");
+    mnuHelp->setProperty("accessibleName", "Help"); // rather than "?"
     connect(mnuHelp, &QAction::triggered, this, [this] { deliver([this] { mnuHelp_Click(); }); });
 
+    // The whole layout grows with a larger font, so that no caption is cut.
+    const double scale = layoutScale(font());
     client_ = new QWidget(this);
     client_->setObjectName("client");
-    client_->setFixedSize(px(ClientWidthTwips), px(ClientHeightTwips));
+    client_->setFixedSize(pixels(ClientWidthTwips, scale), pixels(ClientHeightTwips, scale));
 
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
@@ -60,7 +84,7 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
     frame->addWidget(client_);
     frame->setSizeConstraint(QLayout::SetFixedSize); // the layout never reacts to resizing
 
-    createControls();
+    createControls(scale);
     connectOptions();
     CommandCompute->setFocus();
 
@@ -69,7 +93,7 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
 
 Form1::~Form1() = default;
 
-void Form1::createControls() {
+void Form1::createControls(double scale) {
     QWidget* previous = nullptr;
     for (const ControlRow& row : controlTable()) {
         QWidget* widget = nullptr;
@@ -100,22 +124,19 @@ void Form1::createControls() {
             break;
         }
         case ControlKind::ComboBox:
-            ExpressionCombo = new QComboBox(client_);
+            ExpressionCombo = new HistoryBox(client_);
             // A plain list of texts, so that the duplicate check of a full history is a tight
             // loop over strings rather than a model query per entry.
             history_ = new QStringListModel(ExpressionCombo);
             ExpressionCombo->setModel(history_);
-            ExpressionCombo->setEditable(true);
+            // Editable; setEditable would also build the drop-down list, at start-up.
+            ExpressionCombo->setLineEdit(new QLineEdit(ExpressionCombo));
             // The list is the history: only a successful computation adds to it, and the
             // default completer would complete inline and swallow Enter.
             ExpressionCombo->setInsertPolicy(QComboBox::NoInsert);
             ExpressionCombo->setCompleter(nullptr);
-            // Every entry is one line in one font. Without uniform sizes the drop-down measures
-            // every entry each time it opens: seconds for a history of long texts.
-            if (auto* list = qobject_cast<QListView*>(ExpressionCombo->view())) {
-                list->setUniformItemSizes(true);
-            }
             ExpressionCombo->lineEdit()->setAccessibleName(QString::fromLatin1(row.spokenName));
+            accessibility::nameByLabel(ExpressionCombo, QString::fromLatin1(row.spokenName));
             widget = ExpressionCombo;
             break;
         case ControlKind::TextBox: {
@@ -125,6 +146,13 @@ void Form1::createControls() {
             QPalette palette = Status->palette();
             palette.setColor(QPalette::Base, palette.color(QPalette::Button));
             Status->setPalette(palette);
+            // The line is narrower than many messages and would show their end: show each from
+            // its first character, with the whole message as the tool tip.
+            connect(Status, &QLineEdit::textChanged, Status,
+                    [status = Status](const QString& text) {
+                        status->setCursorPosition(0);
+                        status->setToolTip(text);
+                    });
             widget = Status;
             break;
         }
@@ -134,7 +162,11 @@ void Form1::createControls() {
             widget->setProperty("index", row.index);
         }
         widget->setAccessibleName(QString::fromLatin1(row.spokenName));
-        widget->setGeometry(px(row.left), px(row.top), px(row.width), px(row.height));
+        // Each edge is converted on its own, so that neighbours keep their gaps at any scale.
+        const int left = pixels(row.left, scale);
+        const int top = pixels(row.top, scale);
+        widget->setGeometry(left, top, pixels(row.left + row.width, scale) - left,
+                            pixels(row.top + row.height, scale) - top);
         if (previous != nullptr) {
             setTabOrder(previous, widget);
         }
@@ -150,6 +182,14 @@ void Form1::connectOptions() {
     // Selecting an option from the program toggles it without a click; a click on the option
     // that is already selected clicks without a toggle. Either way the handler runs once.
     connect(optionGroup_, &QButtonGroup::idPressed, this, [this](int) { toggledOption_ = -1; });
+    // The group is one tab stop, and Qt tabs to the option that last had the focus: make that
+    // the selected one, so that Tab lands on (and a screen reader names) the unit in force.
+    connect(optionGroup_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        for (std::size_t i = 0; checked && i < OptionDegRad.size(); ++i) {
+            OptionDegRad[i]->setFocusPolicy(static_cast<int>(i) == id ? Qt::StrongFocus
+                                                                      : Qt::ClickFocus);
+        }
+    });
     connect(optionGroup_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked) {
             toggledOption_ = id;
@@ -171,6 +211,13 @@ void Form1::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    // Stand where the window system puts new windows. QDialog::showEvent would centre the
+    // window, and WA_Moved, the other way to stop that, makes Qt ask the window manager for
+    // the position 0,0 as if the user had chosen it.
+    QWidget::showEvent(event);
 }
 
 void Form1::Form_Load() {

@@ -18,6 +18,7 @@ class Vexa;
 
 class QButtonGroup;
 class QComboBox;
+class QFont;
 class QLineEdit;
 class QMenuBar;
 class QAction;
@@ -55,8 +56,15 @@ public:
     static constexpr int ClientWidthTwips = 5265;
     static constexpr int ClientHeightTwips = 3390;
 
+    // How much larger than drawn the layout must be for its captions to fit in font: 1 for the
+    // toolkit's default font or a smaller one.
+    static double layoutScale(const QFont& font);
+    // The one conversion from twips to pixels: 15 twips a pixel, times the layout's scale.
+    static int pixels(int twips, double scale);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void AddToHistory(const QString& S);
@@ -81,9 +89,12 @@ private:
 
     // The controls in tab order, one row each (app/layout.cpp).
     static std::span<const ControlRow> controlTable();
-    void createControls();
+    void createControls(double scale);
     void connectOptions();
     void appendToExpression(QLatin1StringView tail);
+    // Steps 2 to 7 of EvaluateExpression with their failure section (eval/).
+    void evaluateSteps(const QString& expr);
+    void announceOutcome(const QString& textBefore);
     // Runs one handler as the event loop would: a failure it does not handle ends here.
     template <typename F> void deliver(F&& handler) noexcept;
 

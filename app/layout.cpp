@@ -2,8 +2,25 @@
 // naming, connecting and ordering them.
 #include "app/form1.h"
 
+#include <QFont>
+#include <QFontInfo>
+
+#include <algorithm>
+
 namespace {
 using K = Form1::ControlKind;
+
+// The layout was drawn for the toolkit's default font: 9 points, 12 pixels at 96 dpi.
+constexpr double DrawnForFontPixels = 12;
+} // namespace
+
+double Form1::layoutScale(const QFont& font) {
+    // The pixel size follows both the font's point size and the screen's logical dpi.
+    return std::max(1.0, QFontInfo(font).pixelSize() / DrawnForFontPixels);
+}
+
+int Form1::pixels(int twips, double scale) {
+    return qRound(twips * scale / TwipsPerPixel);
 }
 
 std::span<const Form1::ControlRow> Form1::controlTable() {
@@ -46,7 +63,7 @@ std::span<const Form1::ControlRow> Form1::controlTable() {
         {"ButtonUnary",      4, K::PushButton,    "ln",  4680, 1680,  495, 255, "natural logarithm", &Form1::ButtonUnary_Click},
         {"ButtonUnary",      7, K::PushButton,    "10^x",4080, 2040,  495, 255, "ten to the power", &Form1::ButtonUnary_Click},
         {"ButtonUnary",      5, K::PushButton,    "log", 4680, 2040,  495, 255, "common logarithm", &Form1::ButtonUnary_Click},
-        {"ExpressionCombo", -1, K::ComboBox,      "",       0,  480, 3615, 315, "expression", {}},
+        {"ExpressionCombo", -1, K::ComboBox,      "",       0,  480, 3615, 315, "Expression", {}},
         {"Status",          -1, K::TextBox,       "",       0,    0, 3615, 375, "status", {}},
         {"OptionDegRad",     2, K::OptionButton,  "Grad",3960,  480,  855, 255, "grads", &Form1::OptionDegRad_Click},
     };

@@ -59,6 +59,12 @@ void Form1::EvaluateExpression(const QString& expr) {
     if (expr.isEmpty()) {
         return;
     }
+    const QString textBefore = ExpressionCombo->currentText();
+    evaluateSteps(expr);
+    announceOutcome(textBefore);
+}
+
+void Form1::evaluateSteps(const QString& expr) {
     std::optional<double> result;
     for (int step = 2; step <= 7; ++step) {
         try {
@@ -112,6 +118,18 @@ void Form1::EvaluateExpression(const QString& expr) {
     }
 }
 
+// A screen reader hears the outcome: the message after a failure, the result after a success.
+// It reads a new text of the focused box by itself, so that one is not said twice.
+void Form1::announceOutcome(const QString& textBefore) {
+    const QString message = Status->text();
+    const QString text = ExpressionCombo->currentText();
+    if (!message.isEmpty()) {
+        desktop_->announce(this, message);
+    } else if (!ExpressionCombo->hasFocus() || text == textBefore) {
+        desktop_->announce(this, text);
+    }
+}
+
 void Form1::AddToHistory(const QString& S) {
     // Whole texts, compared exactly (case and blanks included).
     if (history_->stringList().contains(S, Qt::CaseSensitive)) {
@@ -125,6 +143,9 @@ void Form1::AddToHistory(const QString& S) {
         ExpressionCombo->removeItem(count - 1);
     }
     ExpressionCombo->insertItem(0, S);
+    // Each insertion moves the current entry down to an older one; with none, Down and the
+    // opened list start at the newest entry. Clearing it clears the text as well.
+    ExpressionCombo->setCurrentIndex(-1);
     if (ExpressionCombo->currentText() != text) {
         ExpressionCombo->setEditText(text);
     }

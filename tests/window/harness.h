@@ -18,13 +18,26 @@
 #include "evaluator/vexa.h"
 #include "fake_vexa.h"
 
+// Records what the window asks of the desktop; starts nothing, but announces and shows text
+// windows as the real desktop does, since both stay inside the process.
 struct RecordingDesktop final : Desktop {
     int beeps = 0;
     std::vector<std::pair<QString, QStringList>> started;
+    bool viewerStarts = true; // what starting a program answers
+    QStringList announced;
+    QStringList textFiles;
     void beep() override { ++beeps; }
     bool startDetached(const QString& program, const QStringList& arguments) override {
         started.emplace_back(program, arguments);
-        return true;
+        return viewerStarts;
+    }
+    void announce(QWidget* window, const QString& text) override {
+        announced << text;
+        Desktop::announce(window, text);
+    }
+    void showTextFile(QWidget* owner, const QString& path) override {
+        textFiles << path;
+        Desktop::showTextFile(owner, path);
     }
 };
 

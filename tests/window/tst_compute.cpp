@@ -2,6 +2,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <QAccessible>
+
 #include "evaluator/errors.h"
 #include "harness.h"
 
@@ -14,6 +16,10 @@ private slots:
     void realEvaluator();
     void failureBranches_data();
     void failureBranches();
+    void statusShowsMessageFromItsStart_data();
+    void statusShowsMessageFromItsStart();
+    void outcomeIsAnnounced_data();
+    void outcomeIsAnnounced();
     void unknownErrorResumes_data();
     void unknownErrorResumes();
     void historyKeepsFirstPlaceAndExactText();
@@ -115,6 +121,90 @@ void TestCompute::failureBranches() {
     QCOMPARE(w.text(), QString("1+2"));
     QCOMPARE(w.history(), QStringList{});
     QCOMPARE(w.desktop().beeps, 1);
+}
+
+void TestCompute::statusShowsMessageFromItsStart_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("message");
+    // Longer than the line is wide: its end alone would read as if it were about something else.
+    const QString description = "Arcsine or arccosine of a value outside -1 to 1";
+    const int evaluator = int(Outcome::Type::EvaluatorError);
+    QTest::newRow("with a position") << evaluator << 0 << description + " at pos. 1";
+    QTest::newRow("whole-text error") << evaluator << 1 << description;
+    QTest::newRow("not the evaluator's") << int(Outcome::Type::NumberedFailure) << 0 << description;
+    QTest::newRow("unknown error") << int(Outcome::Type::UnnumberedFailure) << 0 << "Unknown error";
+}
+
+void TestCompute::statusShowsMessageFromItsStart() {
+    QFETCH(int, type);
+    QFETCH(int, kind);
+    QFETCH(QString, message);
+    bool fail = true;
+    auto w = Window::withFake([&](FakeVexa& f) {
+        f.script = [&](const std::u16string&) {
+            const std::u16string description = u"Arcsine or arccosine of a value outside -1 to 1";
+            return fail ? Outcome{Outcome::Type(type), 0, {42, description, 1, kind}, true}
+                        : FakeVexa::value(2);
+        };
+    });
+    QVERIFY(w.showActive());
+    w.compute("asin(2)");
+    QLineEdit* status = w.status();
+    QCOMPARE(status->text(), message);
+    QCOMPARE(status->cursorPosition(), 0);
+    QCOMPARE(status->toolTip(), message);
+    status->repaint(); // the line scrolls its text as it paints
+    const QRect caret = status->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QVERIFY2(qAbs(caret.left()) < status->width() / 8, qPrintable(QString::number(caret.left())));
+    // A success empties the line and its tip.
+    fail = false;
+    w.compute("1+1");
+    QCOMPARE(status->text(), QString());
+    QCOMPARE(status->toolTip(), QString());
+}
+
+void TestCompute::outcomeIsAnnounced_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<bool>("inBox"); // Enter in the box rather than a click on "="
+    QTest::addColumn<QString>("heard");
+    QTest::newRow("result, from the key") << "1+1" << false << " 2";
+    QTest::newRow("message, from the key") << "1+" << false << "Bad thing at pos. 3";
+    // A screen reader reads the box's new text by itself.
+    QTest::newRow("result, in the box") << "1+1" << true << "";
+    QTest::newRow("message, in the box") << "1+" << true << "Bad thing at pos. 3";
+    QTest::newRow("unchanged text, in the box") << " 2" << true << " 2";
+}
+
+void TestCompute::outcomeIsAnnounced() {
+    QFETCH(QString, start);
+    QFETCH(bool, inBox);
+    QFETCH(QString, heard);
+    auto w = Window::withFake([](FakeVexa& f) {
+        f.script = [](const std::u16string& text) {
+            return text.back() == u'+' ? FakeVexa::evaluatorError(3, u"Bad thing", 3, 0, true)
+                                       : FakeVexa::value(2);
+        };
+    });
+    QVERIFY(w.showActive());
+    w.setText(start);
+    if (inBox) {
+        w.combo()->setFocus();
+        QTest::keyClick(w.combo()->lineEdit(), Qt::Key_Return);
+    } else {
+        w.compute();
+    }
+    QCOMPARE(w.desktop().announced, heard.isEmpty() ? QStringList{} : QStringList{heard});
+    if (!heard.isEmpty()) {
+        // A hidden notice that Qt tells the screen reader about.
+        auto* notice = w.form().findChild<QWidget*>("announcement");
+        QVERIFY(notice != nullptr);
+        QVERIFY(notice->isHidden());
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(notice);
+        QVERIFY(spoken != nullptr);
+        QCOMPARE(spoken->role(), QAccessible::Notification);
+        QCOMPARE(spoken->text(QAccessible::Name), heard);
+    }
 }
 
 void TestCompute::unknownErrorResumes_data() {

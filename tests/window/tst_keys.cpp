@@ -2,6 +2,11 @@
 #include <QTest>
 
 #include <QAbstractItemView>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 
 #include "harness.h"
 
@@ -39,7 +44,13 @@ private slots:
     void escapeDoesNothing();
     void statusCannotBeTyped();
     void pickingHistoryComputesNothing();
+    void historyRecallStartsAtTheNewest_data();
+    void historyRecallStartsAtTheNewest();
     void helpStartsAViewerPerClick();
+    void helpWithoutAViewer_data();
+    void helpWithoutAViewer();
+    void tabEntersTheUnitInForce_data();
+    void tabEntersTheUnitInForce();
 };
 
 void TestKeys::entryKeys_data() {
@@ -104,6 +115,7 @@ void TestKeys::clearAllKeepsHistory() {
     w.click(w.key("ClearButton"));
     QCOMPARE(w.text(), QString());
     QCOMPARE(w.status()->text(), QString());
+    QCOMPARE(w.status()->toolTip(), QString());
     QCOMPARE(w.history(), QStringList{"1+1"});
 }
 
@@ -193,6 +205,46 @@ void TestKeys::pickingHistoryComputesNothing() {
     QCOMPARE(w.history(), (QStringList{"4-1", "1+2"}));
 }
 
+void TestKeys::historyRecallStartsAtTheNewest_data() {
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Down") << QStringList{"Down"} << "3+3";
+    QTest::newRow("Down twice") << QStringList{"Down", "Down"} << "2+2";
+    QTest::newRow("Up") << QStringList{"Up"} << " 6";
+    QTest::newRow("Down, then Up") << QStringList{"Down", "Up"} << "3+3";
+    QTest::newRow("opened list") << QStringList{"Alt+Down", "Return"} << "3+3";
+    QTest::newRow("opened list, Down") << QStringList{"Alt+Down", "Down", "Return"} << "2+2";
+    QTest::newRow("opened list, closed") << QStringList{"Alt+Down", "Escape"} << " 6";
+}
+
+// Each computation inserts at the top; the box's current entry must not drift down with it.
+void TestKeys::historyRecallStartsAtTheNewest() {
+    QFETCH(QStringList, keys);
+    QFETCH(QString, text);
+    Window w;
+    QVERIFY(w.showActive());
+    for (const char* expression : {"1+1", "2+2", "3+3"}) {
+        w.compute(expression);
+    }
+    QCOMPARE(w.combo()->currentIndex(), -1);
+    QCOMPARE(w.text(), QString(" 6"));
+    w.combo()->setFocus();
+    for (const QString& name : keys) {
+        const QKeyCombination key = QKeySequence(name)[0];
+        QAbstractItemView* list = w.combo()->view();
+        QTest::keyClick(list->isVisible() ? list : QApplication::focusWidget(), key.key(),
+                        key.keyboardModifiers());
+        if (name == "Alt+Down") {
+            // The list opens with the newest entry in sight.
+            QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+            QVERIFY(
+                list->viewport()->rect().contains(list->visualRect(list->model()->index(0, 0))));
+        }
+    }
+    QCOMPARE(w.text(), text);
+    QCOMPARE(w.history(), (QStringList{"3+3", "2+2", "1+1"}));
+}
+
 void TestKeys::helpStartsAViewerPerClick() {
     Window w;
     auto* help = w.form().findChild<QAction*>("mnuHelp");
@@ -207,6 +259,89 @@ void TestKeys::helpStartsAViewerPerClick() {
     QCOMPARE(w.desktop().started.size(), std::size_t(2));
     QVERIFY(w.desktop().started[0] == expected && w.desktop().started[1] == expected);
     QCOMPARE(w.text(), QString("sin(pi/4)"));
+}
+
+void TestKeys::helpWithoutAViewer_data() {
+    QTest::addColumn<bool>("viewerStarts");
+    QTest::addColumn<bool>("fileThere");
+    QTest::addColumn<QString>("shown"); // the start of the window's text; none without a window
+    QTest::newRow("a viewer starts") << true << true << "";
+    QTest::newRow("no viewer") << false << true << "TARNICLE TEST HELP";
+    QTest::newRow("no viewer, no file") << false << false << "where it was looked for";
+}
+
+// Where no viewer can start, "?" shows the help file in a read-only window of our own.
+void TestKeys::helpWithoutAViewer() {
+    QFETCH(bool, viewerStarts);
+    QFETCH(bool, fileThere);
+    QFETCH(QString, shown);
+    // The help file is found two folders up from the working directory.
+    QTemporaryDir root;
+    QVERIFY(root.isValid() && QDir(root.path()).mkpath("start/here"));
+    const QString help = "TARNICLE TEST HELP\n\n  Columns  stay   lined up.\n";
+    if (fileThere) {
+        QFile file(root.filePath("Tarnicle.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Text));
+        file.write(help.toUtf8());
+    }
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(root.filePath("start/here")));
+    auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+    if (!fileThere) {
+        shown = QDir::cleanPath(QDir::current().absoluteFilePath("../../Tarnicle.txt"));
+    }
+    Window w;
+    QVERIFY(w.showActive());
+    w.desktop().viewerStarts = viewerStarts;
+    w.form().findChild<QAction*>("mnuHelp")->trigger();
+    QCOMPARE(w.desktop().started.size(), std::size_t(1));
+    auto* window = w.form().findChild<QPlainTextEdit*>("helpText");
+    QCOMPARE(window != nullptr, !shown.isEmpty());
+    if (window != nullptr) {
+        QVERIFY(window->isWindow() && window->isVisible() && window->isReadOnly());
+        QVERIFY(window->toPlainText().startsWith(shown));
+        if (fileThere) {
+            QCOMPARE(window->toPlainText(), help);
+        }
+    }
+    // Nothing else changes: no message, no beep.
+    QCOMPARE(w.status()->text(), QString());
+    QCOMPARE(w.desktop().beeps, 0);
+    QCOMPARE(w.text(), QString("sin(pi/4)"));
+}
+
+void TestKeys::tabEntersTheUnitInForce_data() {
+    QTest::addColumn<int>("selected"); // the option clicked first; -1 for the one start-up selects
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<int>("index"); // of the control Tab starts from
+    QTest::addColumn<bool>("backwards");
+    QTest::addColumn<int>("landsOn");
+    QTest::newRow("as started") << -1 << "ButtonUnary" << 12 << false << 1;
+    QTest::newRow("as started, backwards") << -1 << "ButtonUnary" << 9 << true << 1;
+    QTest::newRow("Deg") << 0 << "ButtonUnary" << 12 << false << 0;
+    QTest::newRow("Grad") << 2 << "Status" << -1 << false << 2;
+    QTest::newRow("Grad, backwards from =") << 2 << "CommandCompute" << -1 << true << 2;
+}
+
+// The options are one tab stop, and Tab enters them on the unit in force.
+void TestKeys::tabEntersTheUnitInForce() {
+    QFETCH(int, selected);
+    QFETCH(QString, from);
+    QFETCH(int, index);
+    QFETCH(bool, backwards);
+    QFETCH(int, landsOn);
+    Window w;
+    QVERIFY(w.showActive());
+    if (selected >= 0) {
+        w.click(w.option(selected));
+    }
+    QWidget* start =
+        index >= 0 ? w.key(qPrintable(from), index) : w.form().findChild<QWidget*>(from);
+    start->setFocus();
+    QTest::keyClick(start, backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+                    backwards ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(QApplication::focusWidget(), w.option(landsOn));
+    QVERIFY(w.option(landsOn)->isChecked());
 }
 
 QTEST_MAIN(TestKeys)

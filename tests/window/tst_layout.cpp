@@ -1,8 +1,18 @@
 // The window as drawn: every control where the layout puts it, in the tab order.
 #include <QTest>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QFile>
+#include <QImage>
+#include <QMap>
 #include <QMenuBar>
+#include <QScopeGuard>
+#include <QWindow>
+#include <QtGui/private/qwindow_p.h>
+#include <QtMath>
 
+#include "app/window_style.h"
 #include "harness.h"
 
 namespace {
@@ -74,11 +84,58 @@ QString caption(QWidget* widget) {
     }
     return {};
 }
+
+// The pixels a button's caption covers as the button draws itself: where it differs from the
+// button drawn without its caption.
+QSize captionExtent(QAbstractButton* button) {
+    const QString caption = button->text();
+    const QImage with = button->grab().toImage();
+    button->setText(QString());
+    const QImage without = button->grab().toImage();
+    button->setText(caption);
+    QRect covered;
+    for (int y = 0; y < with.height(); ++y) {
+        for (int x = 0; x < with.width(); ++x) {
+            if (with.pixel(x, y) != without.pixel(x, y)) {
+                covered |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return covered.size();
+}
+
+// How many rows and columns of a button's caption its size cuts off: what it covers more with
+// room to spare (in whole pixels at the scales tried, so that the caption stays on the grid).
+int captionCut(QAbstractButton* button) {
+    const QSize size = button->size();
+    const QSize drawn = captionExtent(button);
+    button->resize(size + QSize(40, 20));
+    const QSize roomy = captionExtent(button);
+    button->resize(size);
+    return roomy.width() - drawn.width() + roomy.height() - drawn.height();
+}
+
+// The caption cut of every button beyond what the client area hides of the button anyway (the
+// layout puts the right end of "Deg" there), by caption.
+QMap<QString, int> captionCuts(const Window& w) {
+    QMap<QString, int> cuts;
+    for (auto* button : w.form().findChildren<QAbstractButton*>()) {
+        const int hidden =
+            std::max(0, button->geometry().right() + 1 - button->parentWidget()->width());
+        cuts[button->text()] =
+            std::max(0, captionCut(button) - qCeil(hidden * button->devicePixelRatioF()));
+    }
+    return cuts;
+}
+
 } // namespace
 
 class TestLayout : public QObject {
     Q_OBJECT
 private slots:
+    // As the program does; it keeps the captions of the options inside their room.
+    void initTestCase() { WindowStyle::install(); }
+    void startsWithoutImagePlugins(); // first: before anything else could load one
     void controlsStandWhereDrawn_data();
     void controlsStandWhereDrawn();
     void everyControlIsListed();
@@ -86,7 +143,30 @@ private slots:
     void focusStartsOnEquals();
     void controlsDoNotOverlap();
     void windowIsFixedAndPlain();
+    void captionsFitAnyFont_data();
+    void captionsFitAnyFont();
+    void spokenNames_data();
+    void spokenNames();
+    void placementIsLeftToTheWindowSystem_data();
+    void placementIsLeftToTheWindowSystem();
 };
+
+// Reading an image file maps every image-format plugin (and QtSvg), several MiB that the
+// least Qt window does without; the window's icon is compiled in for that reason.
+void TestLayout::startsWithoutImagePlugins() {
+    Window w;
+    QVERIFY(w.showActive());
+    QVERIFY(!w.form().windowIcon().isNull());
+    QFile maps("/proc/self/maps");
+    QVERIFY(maps.open(QIODevice::ReadOnly | QIODevice::Text));
+    QStringList images;
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        if (line.contains("imageformats") || line.contains("Svg")) {
+            images << QString::fromUtf8(line);
+        }
+    }
+    QVERIFY2(images.isEmpty(), qPrintable(images.join('\n')));
+}
 
 void TestLayout::controlsStandWhereDrawn_data() {
     QTest::addColumn<int>("row");
@@ -119,7 +199,8 @@ void TestLayout::everyControlIsListed() {
     const QWidget* client = w.combo()->parentWidget();
     int controls = 0;
     for (auto* child : client->children()) {
-        if (child->isWidgetType()) {
+        // Hidden helpers for screen readers are no controls.
+        if (auto* widget = qobject_cast<QWidget*>(child); widget && !widget->isHidden()) {
             ++controls;
         }
     }
@@ -142,7 +223,8 @@ void TestLayout::tabOrderFollowsTheTable() {
         QWidget* next = current;
         do {
             next = next->nextInFocusChain();
-        } while (control(next) == control(current) || control(next)->parentWidget() != client);
+        } while (control(next) == control(current) || control(next)->parentWidget() != client ||
+                 next->isHidden());
         QCOMPARE(control(next), find(w.form(), expectedControls[i]));
         current = next;
     }
@@ -202,6 +284,112 @@ void TestLayout::windowIsFixedAndPlain() {
              w.status()->palette().color(QPalette::Button));
     QVERIFY(w.status()->isReadOnly());
     QVERIFY(!w.combo()->accessibleName().isEmpty() && !w.status()->accessibleName().isEmpty());
+}
+
+void TestLayout::captionsFitAnyFont_data() {
+    QTest::addColumn<QFont>("font");
+    QTest::addColumn<QSize>("client");
+    // The toolkit's default font, here and on the desktop, is 9 points; the layout was drawn
+    // for it and keeps its size with a smaller one.
+    for (int points : {8, 9, 10, 11, 12, 13, 14, 15, 16}) {
+        const int pixels = std::max(12, QFontInfo(QFont("DejaVu Sans", points)).pixelSize());
+        QTest::addRow("%d pt", points)
+            << QFont("DejaVu Sans", points)
+            << QSize(qRound(351.0 * pixels / 12), qRound(226.0 * pixels / 12));
+    }
+    QFont pixels("DejaVu Sans");
+    pixels.setPixelSize(20);
+    QTest::newRow("20 px") << pixels << QSize(585, 377);
+}
+
+// A larger desktop font scales the whole layout, so that no caption is cut; CTest runs this at
+// the desktop scales 1.5 and 2 as well. (The window's style moves the options' captions nearer
+// their marks and lets a key's caption reach a pixel further: without that, the drawn layout
+// cut "Rad", "Deg" and "10^x" by a column or two at the default font.)
+void TestLayout::captionsFitAnyFont() {
+    QFETCH(QFont, font);
+    QFETCH(QSize, client);
+    const QFont before = QApplication::font();
+    QApplication::setFont(font);
+    auto restore = qScopeGuard([&] { QApplication::setFont(before); });
+    Window w;
+    QCOMPARE(w.combo()->parentWidget()->size(), client);
+    const QMap<QString, int> cuts = captionCuts(w);
+    QCOMPARE(cuts.size(), 39);
+    for (auto [caption, cut] : cuts.asKeyValueRange()) {
+        QVERIFY2(cut == 0, qPrintable(QString("%1: %2 px cut").arg(caption).arg(cut)));
+    }
+    // The layout scales as a whole: "=" still spans the number pad.
+    QCOMPARE(w.key("CommandCompute")->x(), w.key("NumberButton", 1)->x());
+    QCOMPARE(w.key("CommandCompute")->geometry().right(),
+             w.key("NumberButton", 3)->geometry().right());
+}
+
+void TestLayout::spokenNames_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("role");
+    // On Linux a screen reader names a combo box by its text unless a label names it.
+    QTest::newRow("expression box") << "ExpressionCombo"
+                                    << "Expression" << int(QAccessible::StaticText);
+    // Qt names a menu item by its caption.
+    QTest::newRow("help item") << "mnuHelp"
+                               << "Help" << int(QAccessible::MenuItem);
+}
+
+// What a screen reader calls the two controls whose captions do not say what they are.
+void TestLayout::spokenNames() {
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+    QFETCH(int, role);
+    Window w;
+    QVERIFY(w.showActive());
+    QAccessible::setActive(true); // as when a screen reader connects
+    QAccessibleInterface* spoken = nullptr;
+    if (control == "ExpressionCombo") {
+        const auto labels =
+            QAccessible::queryAccessibleInterface(w.combo())->relations(QAccessible::Label);
+        QCOMPARE(labels.size(), 1);
+        spoken = labels.first().first;
+    } else {
+        auto* bar = QAccessible::queryAccessibleInterface(w.form().findChild<QMenuBar*>());
+        QCOMPARE(bar->childCount(), 1);
+        spoken = bar->child(0);
+        QCOMPARE(bar->indexOfChild(spoken), 0);
+        QCOMPARE(spoken->object(), w.form().findChild<QAction*>(control));
+        // It still does what the item does.
+        spoken->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(w.desktop().started.size(), std::size_t(1));
+        QVERIFY(!spoken->state().invisible);
+        QVERIFY(spoken->rect().isValid());
+    }
+    QVERIFY(spoken != nullptr);
+    QCOMPARE(spoken->role(), QAccessible::Role(role));
+    QCOMPARE(spoken->text(QAccessible::Name), name);
+}
+
+void TestLayout::placementIsLeftToTheWindowSystem_data() {
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("created, not yet shown") << false;
+    QTest::newRow("shown") << true;
+}
+
+// A window with an explicit position asks the window manager for it as if the user had chosen
+// it (on X11 "user specified location" in WM_NORMAL_HINTS); without one, the window manager
+// places the window as it places any new one.
+void TestLayout::placementIsLeftToTheWindowSystem() {
+    QFETCH(bool, shown);
+    Window w;
+    w.form().winId(); // the native window, as showing creates it
+    QWindow* window = w.form().windowHandle();
+    QVERIFY(window != nullptr);
+    const QPoint created = window->position();
+    if (shown) {
+        QVERIFY(w.showActive());
+        QCOMPARE(window->position(), created); // not centred either
+    }
+    QVERIFY(qt_window_private(window)->positionAutomatic);
+    QVERIFY(!w.form().testAttribute(Qt::WA_Moved));
 }
 
 QTEST_MAIN(TestLayout)

@@ -37,13 +37,24 @@ struct Model {
     QString status;
     QStringList history;
     QSet<QString> entries;
+    int current = -1;    // the box's current history entry: the one Up and Down step from
+    bool edited = false; // the text was set since the box last reported its editing finished
     int beeps = 0;
     int helpStarts = 0;
     int option = 1; // "Rad" after a start in radians
     std::int32_t unit = vexa::Radians;
 
     // Whatever is put into the box is cut at its limit; that may split a surrogate pair.
-    void setText(const QString& value) { text = value.left(BoxLimit); }
+    void setText(const QString& value) {
+        text = value.left(BoxLimit);
+        edited = true;
+    }
+    // The user's editing counts only where it changes the text.
+    void edit(const QString& value) {
+        const QString cut = value.left(BoxLimit);
+        edited = edited || cut != text;
+        text = cut;
+    }
 
     // The computation of expr, whose evaluator answers with outcome.
     void compute(const QString& expr, const Outcome& outcome) {
@@ -75,9 +86,38 @@ struct Model {
             }
             history.prepend(expr);
             entries.insert(expr);
+            current = -1;  // Down goes to the newest entry
+            edited = true; // the insertion clears the text, which is then put back
         }
         if (result) {
             setText(QString::fromStdString(vexa::formatResult(*result)));
+        }
+    }
+
+    // Enter in the box: an entry equal to the text becomes the current one (the text stays).
+    void editingFinished() {
+        if (!text.isEmpty() && (current < 0 || history[current] != text)) {
+            const auto index = history.indexOf(text);
+            if (index >= 0) {
+                current = static_cast<int>(index);
+            }
+        }
+        edited = false;
+    }
+    // The focus leaving the box finishes the editing only if the text was set since the last
+    // time.
+    void focusLeavesBox() {
+        if (edited) {
+            editingFinished();
+        }
+    }
+
+    // Up (-1) or Down (+1) in the box: the neighbouring entry, if there is one, replaces the text.
+    void recall(int step) {
+        const int next = current + step;
+        if (next >= 0 && next < history.size()) {
+            current = next;
+            setText(history[current]);
         }
     }
 
@@ -147,6 +187,7 @@ enum class Action {
     Paste,
     BackspaceInBox,
     PickHistory,
+    RecallInBox,
     MoveCaret,
 };
 
@@ -157,7 +198,8 @@ constexpr std::pair<Action, int> actionWeights[] = {
     {Action::FunctionKey, 6},     {Action::Compute, 9},     {Action::EnterInBox, 4},
     {Action::Option, 3},          {Action::Help, 1},        {Action::TypeAscii, 6},
     {Action::TypeExpression, 10}, {Action::TypeUnicode, 5}, {Action::Paste, 1},
-    {Action::BackspaceInBox, 3},  {Action::PickHistory, 5}, {Action::MoveCaret, 3},
+    {Action::BackspaceInBox, 3},  {Action::PickHistory, 5}, {Action::RecallInBox, 4},
+    {Action::MoveCaret, 3},
 };
 
 struct OperatorKey {
@@ -187,6 +229,10 @@ public:
         const Action action = pickAction();
         const std::size_t evaluatorCalls = fake_ ? w_.fake().texts.size() : 0;
         expectedText_.reset();
+        // A click on a key or an option takes the focus out of the box.
+        if (clicksAButton(action) && box()->hasFocus()) {
+            model_.focusLeavesBox();
+        }
         QString done = perform(action);
         recent_.append(QString::number(index) + ": " + done);
         if (recent_.size() > 6) {
@@ -213,7 +259,11 @@ public:
         w_.combo()->addItems(entries);
         model_.history = entries;
         model_.entries = QSet<QString>(entries.begin(), entries.end());
-        w_.setText(model_.text); // adding to an empty list copies the first entry into the box
+        // Adding to an empty list makes the first entry the current one and copies it into the
+        // box.
+        model_.current = 0;
+        w_.setText(model_.text);
+        model_.edited = true;
     }
 
 private:
@@ -235,6 +285,23 @@ private:
     }
 
     QLineEdit* box() const { return w_.combo()->lineEdit(); }
+
+    static bool clicksAButton(Action action) {
+        switch (action) {
+        case Action::Digit:
+        case Action::Operator:
+        case Action::Power:
+        case Action::Backspace:
+        case Action::ClearAll:
+        case Action::Root:
+        case Action::FunctionKey:
+        case Action::Compute:
+        case Action::Option:
+            return true;
+        default:
+            return false;
+        }
+    }
 
     // The evaluator's answer to the text the window is about to compute: the fake draws one
     // at random, our own evaluator is asked through a second instance.
@@ -274,7 +341,7 @@ private:
             return "x^y";
         case Action::Backspace:
             w_.click(w_.key("ButtonBS"));
-            removeLastCharacter();
+            model_.setText(withoutLastCharacter(model_.text));
             return "C";
         case Action::ClearAll:
             w_.click(w_.key("ClearButton"));
@@ -299,6 +366,7 @@ private:
             w_.compute();
             return "=";
         case Action::EnterInBox:
+            model_.editingFinished(); // before the dialog's default button computes
             computeInModel(model_.text);
             box()->setFocus();
             QTest::keyClick(box(), below(2) == 0 ? Qt::Key_Return : Qt::Key_Enter);
@@ -324,6 +392,9 @@ private:
         }
         case Action::TypeExpression: {
             if (below(3) == 0) {
+                if (box()->hasFocus()) {
+                    model_.focusLeavesBox();
+                }
                 w_.click(w_.key("ClearButton"));
                 model_.setText({});
                 model_.status.clear();
@@ -339,7 +410,7 @@ private:
             QInputMethodEvent event;
             event.setCommitString(typed);
             QApplication::sendEvent(box(), &event);
-            model_.setText(model_.text + typed);
+            model_.edit(model_.text + typed);
             return "input method " + codes(typed);
         }
         case Action::Paste: {
@@ -355,7 +426,7 @@ private:
             box()->setFocus();
             QTest::keyClick(box(), Qt::Key_End);
             QTest::keyClick(box(), Qt::Key_V, Qt::ControlModifier);
-            model_.setText(model_.text + pasted);
+            model_.edit(model_.text + pasted);
             return "pasted " + QString::number(pasted.size()) + " units, shape " +
                    QString::number(shape);
         }
@@ -363,7 +434,7 @@ private:
             box()->setFocus();
             QTest::keyClick(box(), Qt::Key_End);
             QTest::keyClick(box(), Qt::Key_Backspace);
-            removeLastCharacter();
+            model_.edit(withoutLastCharacter(model_.text));
             return "Backspace in the box";
         case Action::PickHistory: {
             if (model_.history.isEmpty()) {
@@ -372,7 +443,15 @@ private:
             const int row = below(static_cast<int>(model_.history.size()));
             pick(row);
             model_.setText(model_.history[row]);
+            model_.current = row;
             return "picked entry " + QString::number(row);
+        }
+        case Action::RecallInBox: {
+            const bool down = below(2) == 0;
+            box()->setFocus();
+            QTest::keyClick(box(), down ? Qt::Key_Down : Qt::Key_Up);
+            model_.recall(down ? 1 : -1);
+            return down ? "Down in the box" : "Up in the box";
         }
         case Action::MoveCaret: {
             // The keys work on the end of the text whatever the caret and the selection.
@@ -384,11 +463,11 @@ private:
         return {};
     }
 
-    void removeLastCharacter() {
-        QString& text = model_.text;
+    static QString withoutLastCharacter(QString text) {
         const bool pair = text.size() >= 2 && text.back().isLowSurrogate() &&
                           text.at(text.size() - 2).isHighSurrogate();
         text.chop(pair ? 2 : 1);
+        return text;
     }
 
     // Types at the end of the box, key by key, as a user with the caret at the end would.
@@ -396,7 +475,7 @@ private:
         box()->setFocus();
         QTest::keyClick(box(), Qt::Key_End);
         QTest::keyClicks(box(), typed);
-        model_.setText(model_.text + typed);
+        model_.edit(model_.text + typed);
     }
 
     // Picks a history entry from the drop-down list with the keyboard.
@@ -518,6 +597,11 @@ private:
             }
         }
         const QComboBox* combo = w_.combo();
+        if (combo->currentIndex() != model_.current) {
+            return QStringLiteral("current history entry %1, expected %2")
+                .arg(combo->currentIndex())
+                .arg(model_.current);
+        }
         const int count = static_cast<int>(model_.history.size());
         if (combo->count() != count) {
             return QStringLiteral("%1 history entries, expected %2").arg(combo->count()).arg(count);

@@ -1,4 +1,6 @@
 // The window's first state, with our evaluator and with scripted ones.
+#include <QIcon>
+#include <QImage>
 #include <QTest>
 
 #include "harness.h"
@@ -19,6 +21,22 @@ private slots:
 void TestStartup::normalStart() {
     Window w;
     QCOMPARE(w.form().windowTitle(), QString("Tarnicle"));
+    // The icon is the images in app/icons, compiled in.
+    auto pixels = [](const QImage& image) {
+        QList<QRgb> all;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                all << image.pixel(x, y);
+            }
+        }
+        return all;
+    };
+    const QIcon icon = w.form().windowIcon();
+    for (const auto& [size, file] : {std::pair{16, "tarnicle-16.png"}, {32, "tarnicle-32.png"}}) {
+        const QImage image(QT_TESTCASE_SOURCEDIR "/../../app/icons/" + QString(file));
+        QVERIFY(!image.isNull());
+        QCOMPARE(pixels(icon.pixmap(size).toImage()), pixels(image));
+    }
     QCOMPARE(w.text(), QString("sin(pi/4)"));
     QCOMPARE(w.history(), QStringList{});
     QCOMPARE(w.status()->text(), QString());
@@ -63,6 +81,8 @@ void TestStartup::startupErrorAlwaysShowsPosition() {
     QFETCH(int, kind);
     auto w = Window::withFake([&](FakeVexa& f) { f.lastError = {9, u"Not ready", 12, kind}; });
     QCOMPARE(w.status()->text(), QString("Not ready at pos. 12"));
+    QCOMPARE(w.status()->cursorPosition(), 0);
+    QCOMPARE(w.status()->toolTip(), w.status()->text());
     QCOMPARE(w.desktop().beeps, 0);
     QCOMPARE(w.text(), QString("sin(pi/4)")); // nothing failed: the start-up ran through
 }
