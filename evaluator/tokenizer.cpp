@@ -172,15 +172,17 @@ Token Tokenizer::number(std::size_t start) {
         ++end;
     }
     std::size_t fraction = 0;
-    if (end < text_.size() && text_[end] == u'.') {
-        const std::size_t point = ++end;
+    const bool point = end < text_.size() && text_[end] == u'.';
+    if (point) {
+        const std::size_t first = ++end;
         while (end < text_.size() && static_cast<unsigned>(text_[end] - u'0') <= 9) {
             digits = digits * 10 + (text_[end] - u'0');
             ++end;
         }
-        fraction = end - point;
+        fraction = end - first;
     }
-    const std::size_t count = end - start - (fraction != 0 || text_[end - 1] == u'.' ? 1 : 0);
+    // No digit at all when the number starts with a full-width one: the general road reads it.
+    const std::size_t count = end - start - (point ? 1 : 0);
     // Up to 19 digits cannot overflow, and up to 2^53 they are exact.
     const bool exact = count - 1 < 19 && digits <= (std::uint64_t{1} << 53);
     if (exact && (end == text_.size() ||
