@@ -42,8 +42,8 @@ std::int64_t leadingDigitExponent(std::string_view literal) {
     return exponent;
 }
 
-constexpr KnownAngle notAnAngle{0, 0};
-constexpr KnownAngle halfTurn{1, 1};
+constexpr PiFraction notAnAngle{0, 0};
+constexpr PiFraction halfTurn{1, 1};
 // Numerators and denominators stay below 2^31, so a product of two fits in 64 bits and a sum
 // of two such products does too.
 constexpr std::int64_t fractionLimit = (std::int64_t{1} << 31) - 1;
@@ -59,7 +59,7 @@ bool isSmallInteger(const KnownValue& v) {
 }
 
 // num/den in lowest terms with a positive denominator, or notAnAngle when it outgrows the limit.
-KnownAngle fraction(std::int64_t num, std::int64_t den) {
+PiFraction fraction(std::int64_t num, std::int64_t den) {
     if (den < 0) {
         num = -num;
         den = -den;
@@ -73,16 +73,14 @@ KnownAngle fraction(std::int64_t num, std::int64_t den) {
     if (num > fractionLimit || num < -fractionLimit || den > fractionLimit) {
         return notAnAngle;
     }
-    return {static_cast<std::int32_t>(num), static_cast<std::int32_t>(den)};
+    return {num, den};
 }
 
 // The exact angle of a folded binary operation: a sum or difference of two angles, or an angle
 // times or divided by a whole number. Anything else ('pi*pi', '1/pi', 'pi+1') is no angle.
-KnownAngle foldAngle(Action action, const KnownValue& a, const KnownValue& b) {
-    const std::int64_t xNum = a.angle.num;
-    const std::int64_t xDen = a.angle.den;
-    const std::int64_t yNum = b.angle.num;
-    const std::int64_t yDen = b.angle.den;
+PiFraction foldAngle(Action action, const KnownValue& a, const KnownValue& b) {
+    const auto [xNum, xDen] = a.angle;
+    const auto [yNum, yDen] = b.angle;
     switch (action) {
     case Action::Add:
     case Action::Subtract:
@@ -106,22 +104,6 @@ KnownAngle foldAngle(Action action, const KnownValue& a, const KnownValue& b) {
         return notAnAngle;
     default:
         return notAnAngle;
-    }
-}
-
-// The binary operators as the machine computes them.
-Outcome applyBinary(Action action, double a, double b) {
-    switch (action) {
-    case Action::Add:
-        return {a + b, ErrorCode::None};
-    case Action::Subtract:
-        return {a - b, ErrorCode::None};
-    case Action::Multiply:
-        return {a * b, ErrorCode::None};
-    case Action::Divide:
-        return divide(a, b);
-    default:
-        return power(a, b);
     }
 }
 
@@ -225,8 +207,9 @@ private:
     Operand negate(Operand operand, std::uint32_t start, std::uint32_t length);
     Operand call1(std::uint32_t function, const Operand& argument, std::uint32_t start,
                   std::uint32_t length);
-    Operand emitted(const Operand& first, std::uint32_t end) const {
-        return {false, {0, notAnAngle}, first.start, end};
+    // An operand whose steps are emitted: its value is on the top at run time.
+    static Operand emitted(std::uint32_t start, std::uint32_t end) {
+        return {false, {0, notAnAngle}, start, end};
     }
 
     void advance();
@@ -265,7 +248,7 @@ inline void Parser::advance() {
 Operand Parser::known(KnownValue value, std::uint32_t start, std::uint32_t end) {
     if (!fold_) {
         program_.emit(Action::Push, start, end - start, value.value);
-        return {false, {0, notAnAngle}, start, end};
+        return emitted(start, end);
     }
     return {true, value, start, end};
 }
@@ -289,7 +272,7 @@ Operand Parser::binary(Action action, const Operand& left, const Operand& right,
     } else {
         program_.emit(action, start, length);
     }
-    return {false, {0, notAnAngle}, first, end};
+    return emitted(first, end);
 }
 
 Operand Parser::negate(Operand operand, std::uint32_t start, std::uint32_t length) {
@@ -309,10 +292,10 @@ Operand Parser::call1(std::uint32_t function, const Operand& argument, std::uint
     const std::uint32_t end = std::max(argument.end, start + length);
     if (!argument.known) {
         program_.emit(Action::Call, start, length, 0, index);
-        return emitted(argument, end);
+        return emitted(argument.start, end);
     }
     const Function& f = functionTable()[function];
-    if (!usesAngle(function)) {
+    if (!f.usesAngle) {
         // The unit is not read by a function that does not use it.
         if (const Outcome result = f.apply(&argument.value.value, Angle(Radians));
             succeeded(result)) {
@@ -324,7 +307,7 @@ Operand Parser::call1(std::uint32_t function, const Operand& argument, std::uint
     } else {
         program_.emit(Action::CallConstant, start, length, argument.value.value, index);
     }
-    return {false, {0, notAnAngle}, start, end};
+    return emitted(start, end);
 }
 
 // text = expression End
@@ -502,7 +485,7 @@ Operand Parser::call(std::uint32_t function, Token name) {
     if (!arguments[0].known && !arguments[1].known) {
         program_.emit(Action::Call, name.start, name.length, 0,
                       static_cast<std::uint16_t>(function));
-        return emitted(arguments[0], arguments[1].end);
+        return emitted(arguments[0].start, arguments[1].end);
     }
     return binary(Action::Power, arguments[0], arguments[1], name.start, name.length);
 }

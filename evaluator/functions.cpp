@@ -267,7 +267,7 @@ Outcome tangentOf(const Reduced& angle, bool cotangent) {
     if (baseCotangent && angle.zero) {
         return fail(cotangent ? ErrorCode::CotangentUndefined : ErrorCode::TangentUndefined);
     }
-    const SinCos base = angle.eighth ? SinCos{wide(1), wide(1)} : baseSinCos(angle);
+    const SinCos base = baseSinCos(angle);
     const double value = (baseCotangent ? base.cos / base.sin : base.sin / base.cos).hi;
     const bool negative = (angle.quadrant % 2 == 1) != angle.negative;
     return ok((negative ? -value : value) + 0.0);
@@ -475,14 +475,22 @@ std::optional<double> oddRootNumerator(double exponent) {
 }
 
 constexpr std::array functions{
-    Function{"sin", 1, sine, exactSine},       Function{"cos", 1, cosine, exactCosine},
-    Function{"tan", 1, tangent, exactTangent}, Function{"cot", 1, cotangent, exactCotangent},
-    Function{"asin", 1, arcsine, nullptr},     Function{"acos", 1, arccosine, nullptr},
-    Function{"atan", 1, arctangent, nullptr},  Function{"log", 1, naturalLog, nullptr},
-    Function{"ln", 1, naturalLog, nullptr},    Function{"log10", 1, decimalLog, nullptr},
-    Function{"exp", 1, exponential, nullptr},  Function{"pow10", 1, powerOfTen, nullptr},
-    Function{"sqrt", 1, squareRoot, nullptr},  Function{"square", 1, square, nullptr},
-    Function{"abs", 1, absolute, nullptr},     Function{"pow", 2, powerFunction, nullptr},
+    Function{"sin", 1, true, sine, exactSine},
+    Function{"cos", 1, true, cosine, exactCosine},
+    Function{"tan", 1, true, tangent, exactTangent},
+    Function{"cot", 1, true, cotangent, exactCotangent},
+    Function{"asin", 1, true, arcsine, nullptr},
+    Function{"acos", 1, true, arccosine, nullptr},
+    Function{"atan", 1, true, arctangent, nullptr},
+    Function{"log", 1, false, naturalLog, nullptr},
+    Function{"ln", 1, false, naturalLog, nullptr},
+    Function{"log10", 1, false, decimalLog, nullptr},
+    Function{"exp", 1, false, exponential, nullptr},
+    Function{"pow10", 1, false, powerOfTen, nullptr},
+    Function{"sqrt", 1, false, squareRoot, nullptr},
+    Function{"square", 1, false, square, nullptr},
+    Function{"abs", 1, false, absolute, nullptr},
+    Function{"pow", 2, false, powerFunction, nullptr},
 };
 
 constexpr std::array constants{
@@ -546,17 +554,6 @@ constexpr NameSlots nameSlots = [] {
     }
 }();
 
-// The trigonometric functions and their inverses read the angle unit.
-constexpr auto angleUsers = [] {
-    std::array<bool, functions.size()> uses{};
-    for (std::size_t i = 0; i < functions.size(); ++i) {
-        for (const std::string_view name : {"sin", "cos", "tan", "cot", "asin", "acos", "atan"}) {
-            uses[i] = uses[i] || functions[i].name == name;
-        }
-    }
-    return uses;
-}();
-
 } // namespace
 
 std::span<const Function> functionTable() {
@@ -572,10 +569,6 @@ NameMeaning lookUpName(std::uint64_t key) {
         return {};
     }
     return nameSlots.meanings[slot];
-}
-
-bool usesAngle(std::size_t function) {
-    return angleUsers[function];
 }
 
 Outcome divide(double dividend, double divisor) {

@@ -43,6 +43,7 @@ struct Outcome {
 struct Function {
     std::string_view name; // lower case; names match regardless of case
     int arity;
+    bool usesAngle; // reads the angle unit: the trigonometric functions and their inverses
     // args are finite: the machine never passes anything else.
     Outcome (*apply)(const double* args, Angle angle);
     // sin, cos, tan and cot of an exact angle (radians only); nullptr for every other function.
@@ -66,9 +67,6 @@ struct NameMeaning {
 
 // The name whose packName() key this is, in any letter case.
 NameMeaning lookUpName(std::uint64_t key);
-
-// Whether the function reads the angle unit (the trigonometric functions and their inverses).
-bool usesAngle(std::size_t function);
 
 // The binary operators with a domain, shared by '/', '^' and pow(). A negative base takes an
 // exponent that is an integer or the double nearest a fraction with an odd denominator up to 99:

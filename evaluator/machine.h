@@ -49,44 +49,45 @@ inline RunResult Machine::run(const Program& program, Angle angle) {
         case Action::Negate:
             top = -top;
             continue;
+        // Each case names its action, so the shared arithmetic inlines to the one operation.
         case Action::Add:
-            outcome.value = *--sp + top;
+            outcome = applyBinary(Action::Add, *--sp, top);
             break;
         case Action::Subtract:
-            outcome.value = *--sp - top;
+            outcome = applyBinary(Action::Subtract, *--sp, top);
             break;
         case Action::Multiply:
-            outcome.value = *--sp * top;
+            outcome = applyBinary(Action::Multiply, *--sp, top);
             break;
         case Action::Divide:
-            outcome = divide(*--sp, top);
+            outcome = applyBinary(Action::Divide, *--sp, top);
             break;
         case Action::Power:
-            outcome = power(*--sp, top);
+            outcome = applyBinary(Action::Power, *--sp, top);
             break;
         case Action::AddConstant:
-            outcome.value = top + step.constant;
+            outcome = applyBinary(Action::Add, top, step.constant);
             break;
         case Action::SubtractConstant:
-            outcome.value = top - step.constant;
+            outcome = applyBinary(Action::Subtract, top, step.constant);
             break;
         case Action::MultiplyConstant:
-            outcome.value = top * step.constant;
+            outcome = applyBinary(Action::Multiply, top, step.constant);
             break;
         case Action::DivideConstant:
-            outcome = divide(top, step.constant);
+            outcome = applyBinary(Action::Divide, top, step.constant);
             break;
         case Action::PowerConstant:
-            outcome = power(top, step.constant);
+            outcome = applyBinary(Action::Power, top, step.constant);
             break;
         case Action::SubtractFromConstant:
-            outcome.value = step.constant - top;
+            outcome = applyBinary(Action::Subtract, step.constant, top);
             break;
         case Action::DivideConstantBy:
-            outcome = divide(step.constant, top);
+            outcome = applyBinary(Action::Divide, step.constant, top);
             break;
         case Action::PowerOfConstant:
-            outcome = power(step.constant, top);
+            outcome = applyBinary(Action::Power, step.constant, top);
             break;
         case Action::Call: {
             const Function& function = functions_[step.function];

@@ -89,7 +89,7 @@ void Program::emitCallExact(std::uint16_t function, const KnownValue& angle, std
                             std::uint32_t length) {
     emit(Action::CallExact, start, length, angle.value, function);
     steps_.back().extra = static_cast<std::uint32_t>(angles_.size());
-    angles_.push_back({angle.angle.num, angle.angle.den});
+    angles_.push_back(angle.angle);
 }
 
 std::string Program::dump() const {

@@ -14,14 +14,9 @@ namespace vexa {
 // A value known when compiling. Where the text wrote it as pi times or divided by whole
 // numbers ('pi', '-pi', '2*pi/3', 'pi/4+pi/4'), angle holds that multiple of a half turn
 // exactly, so that sin(pi) can be 0 in radians; angle.den is 0 for every other value.
-struct KnownAngle {
-    std::int32_t num;
-    std::int32_t den; // 0 for a value that is no such angle
-};
-
 struct KnownValue {
     double value;
-    KnownAngle angle;
+    PiFraction angle;
 };
 
 // The topmost value lives in a register ("top"); the others on the stack below it.
@@ -49,6 +44,23 @@ enum class Action : std::uint8_t {
     // CallConstant of an angle written with pi: exact in radians (angles[extra]).
     CallExact,
 };
+
+// What a binary action computes of its left and right operand, whether its operands come from
+// the stack, from the step or from the compiler folding them; the plain action names it.
+inline Outcome applyBinary(Action action, double left, double right) {
+    switch (action) {
+    case Action::Add:
+        return {left + right, ErrorCode::None};
+    case Action::Subtract:
+        return {left - right, ErrorCode::None};
+    case Action::Multiply:
+        return {left * right, ErrorCode::None};
+    case Action::Divide:
+        return divide(left, right);
+    default:
+        return power(left, right);
+    }
+}
 
 struct Step {
     Action action;

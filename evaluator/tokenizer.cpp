@@ -130,7 +130,7 @@ Token Tokenizer::name(std::size_t start) {
 
 // digits { separator digits }: a digit-group separator counts only between two digits. The
 // digits are gathered into the mantissa while it stays within 2^53.
-std::size_t Tokenizer::scanDigits(std::size_t from, bool fraction) {
+std::size_t Tokenizer::scanDigits(std::size_t from, bool fraction, Digits& digits) const {
     constexpr std::uint64_t mantissaLimit = (std::uint64_t{1} << 53) / 10;
     std::size_t end = from;
     for (;;) {
@@ -141,11 +141,11 @@ std::size_t Tokenizer::scanDigits(std::size_t from, bool fraction) {
         if (!isAsciiDigit(c)) {
             return end;
         }
-        if (mantissa_ < mantissaLimit) {
-            mantissa_ = mantissa_ * 10 + (c - u'0');
-            scale_ -= fraction ? 1 : 0;
+        if (digits.mantissa < mantissaLimit) {
+            digits.mantissa = digits.mantissa * 10 + (c - u'0');
+            digits.scale -= fraction ? 1 : 0;
         } else {
-            numberExact_ = false;
+            digits.exact = false;
         }
         ++end;
         if (end + 1 < text_.size() && text_[end] >= 0x80 && isDigitGroupSeparator(text_[end]) &&
@@ -193,59 +193,7 @@ Token Tokenizer::number(std::size_t start) {
         numberEnd_ = end;
         return make(TokenKind::Number, start, end);
     }
-    return decimalNumber(start);
-}
-
-// Plain ASCII with a point or an exponent: with no more than 2^53 as an integer and a power of
-// ten that a double holds exactly, one multiplication or division gives the value.
-Token Tokenizer::decimalNumber(std::size_t start) {
-    std::size_t end = start;
-    std::uint64_t digits = 0;
-    std::size_t point = 0; // where the fraction's digits start, 0 for none
-    for (; end < text_.size(); ++end) {
-        const auto digit = static_cast<unsigned>(text_[end] - u'0');
-        if (digit <= 9) {
-            digits = digits * 10 + digit;
-        } else if (text_[end] == u'.' && point == 0) {
-            point = end + 1;
-        } else {
-            break;
-        }
-    }
-    const std::size_t count = end - start - (point != 0 ? 1 : 0);
-    int scale = point != 0 ? -static_cast<int>(end - point) : 0;
-    if (end < text_.size() && (text_[end] | 0x20) == u'e') {
-        std::size_t i = end + 1;
-        const bool negative = i < text_.size() && text_[i] == u'-';
-        i += i < text_.size() && (negative || text_[i] == u'+') ? 1 : 0;
-        int exponent = 0;
-        const std::size_t first = i;
-        for (; i < text_.size() && i - first < 3; ++i) {
-            const auto digit = static_cast<unsigned>(text_[i] - u'0');
-            if (digit > 9) {
-                break;
-            }
-            exponent = exponent * 10 + static_cast<int>(digit);
-        }
-        if (i == first) {
-            i = end; // no exponent after all: '2e' is 2 and the name e
-        } else {
-            scale += negative ? -exponent : exponent;
-        }
-        end = i;
-    }
-    const bool ended =
-        end == text_.size() || (text_[end] < 0x80 && static_cast<unsigned>(text_[end] - u'0') > 9 &&
-                                text_[end] != u'.' && (text_[end] | 0x20) != u'e');
-    if (!ended || count == 0 || count > 19 || digits > (std::uint64_t{1} << 53) || scale < -22 ||
-        scale > 22) {
-        return generalNumber(start);
-    }
-    numberExact_ = true;
-    const auto value = static_cast<double>(digits);
-    numberValue_ = scale >= 0 ? value * exactPowersOfTen[scale] : value / exactPowersOfTen[-scale];
-    numberEnd_ = end;
-    return make(TokenKind::Number, start, end);
+    return generalNumber(start);
 }
 
 // number = digits ["." digits] [("e" | "E") ["+" | "-"] digits], with a digit somewhere in
@@ -257,12 +205,10 @@ Token Tokenizer::generalNumber(std::size_t start) {
     const auto at = [&](std::size_t i) {
         return i < text_.size() ? (text_[i] < 0x80 ? text_[i] : asciiOf(text_[i])) : char16_t{0};
     };
-    mantissa_ = 0;
-    scale_ = 0;
-    numberExact_ = true;
-    std::size_t end = scanDigits(start, false);
+    Digits mantissa;
+    std::size_t end = scanDigits(start, false, mantissa);
     if (at(end) == u'.') {
-        end = scanDigits(end + 1, true);
+        end = scanDigits(end + 1, true, mantissa);
     }
     if (at(end) == u'e' || at(end) == u'E') {
         std::size_t digits = end + 1;
@@ -271,27 +217,26 @@ Token Tokenizer::generalNumber(std::size_t start) {
             ++digits;
         }
         if (digitAt(digits)) {
-            const std::uint64_t mantissa = mantissa_;
-            const int scale = scale_;
-            mantissa_ = 0;
-            scale_ = 0;
-            end = scanDigits(digits, false);
+            Digits exponent;
+            end = scanDigits(digits, false, exponent);
             // An exponent too long for the table leaves the value to the general conversion.
-            const bool small = numberExact_ && mantissa_ <= 1000;
-            const int exponent = small ? static_cast<int>(mantissa_) : 0;
-            numberExact_ = small;
-            mantissa_ = mantissa;
-            scale_ = scale + (negative ? -exponent : exponent);
+            const bool small = exponent.exact && exponent.mantissa <= 1000;
+            const int written = small ? static_cast<int>(exponent.mantissa) : 0;
+            mantissa.exact = mantissa.exact && small;
+            mantissa.scale += negative ? -written : written;
         }
     }
     numberEnd_ = end;
+    numberExact_ = mantissa.exact;
     if (numberExact_) {
-        if (mantissa_ == 0) {
+        if (mantissa.mantissa == 0) {
             numberValue_ = 0;
-        } else if (scale_ >= 0 && scale_ <= 22) {
-            numberValue_ = static_cast<double>(mantissa_) * exactPowersOfTen[scale_];
-        } else if (scale_ < 0 && scale_ >= -22) {
-            numberValue_ = static_cast<double>(mantissa_) / exactPowersOfTen[-scale_];
+        } else if (mantissa.scale >= 0 && mantissa.scale <= 22) {
+            numberValue_ =
+                static_cast<double>(mantissa.mantissa) * exactPowersOfTen[mantissa.scale];
+        } else if (mantissa.scale < 0 && mantissa.scale >= -22) {
+            numberValue_ =
+                static_cast<double>(mantissa.mantissa) / exactPowersOfTen[-mantissa.scale];
         } else {
             numberExact_ = false;
         }

@@ -122,10 +122,16 @@ private:
     Token fromAscii(std::size_t start, char16_t c);
     Token fromOther(std::size_t start, char16_t unit);
     Token number(std::size_t start);
-    Token decimalNumber(std::size_t start);
     Token generalNumber(std::size_t start);
     Token name(std::size_t start);
-    std::size_t scanDigits(std::size_t from, bool fraction);
+    // A number's digits as an integer, the power of ten that scales it, and whether the
+    // integer holds them all.
+    struct Digits {
+        std::uint64_t mantissa = 0;
+        int scale = 0;
+        bool exact = true;
+    };
+    std::size_t scanDigits(std::size_t from, bool fraction, Digits& digits) const;
     std::size_t scanSuperscript(std::size_t from) const;
     bool digitAt(std::size_t i) const;
     Token make(TokenKind kind, std::size_t start, std::size_t end) {
@@ -137,9 +143,7 @@ private:
     std::size_t pos_ = 0;
     // Where the last number token ended, to recognise the second point of '1.2.3'.
     std::size_t numberEnd_ = std::u16string_view::npos;
-    // The last number read: its digits as an integer and the power of ten that scales them.
-    std::uint64_t mantissa_ = 0;
-    int scale_ = 0;
+    // The value of the last number read, where it is exact.
     bool numberExact_ = false;
     double numberValue_ = 0;
     std::uint64_t nameKey_ = 0;
