@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
-#include <QMenuBar>
 #include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
@@ -17,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "app/accessibility.h"
+#include "app/menu_bar.h"
 #include "evaluator/vexa.h"
 #include "window_icon.h"
 
@@ -65,8 +65,9 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
     setWindowIcon(compiledIcon());
     setSizeGripEnabled(false);
 
-    menuBar_ = new QMenuBar(this);
-    mnuHelp = menuBar_->addAction("?");
+    menuBar_ = new MenuBar(this);
+    mnuHelp = new QAction("?", menuBar_);
+    menuBar_->addAction(mnuHelp);
     mnuHelp->setObjectName("mnuHelp");
     mnuHelp->setProperty("accessibleName", "Help"); // rather than "?"
     connect(mnuHelp, &QAction::triggered, this, [this] { deliver([this] { mnuHelp_Click(); }); });

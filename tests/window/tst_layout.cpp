@@ -8,10 +8,12 @@
 #include <QMap>
 #include <QMenuBar>
 #include <QScopeGuard>
+#include <QVBoxLayout>
 #include <QWindow>
 #include <QtGui/private/qwindow_p.h>
 #include <QtMath>
 
+#include "app/menu_bar.h"
 #include "app/window_style.h"
 #include "harness.h"
 
@@ -128,6 +130,73 @@ QMap<QString, int> captionCuts(const Window& w) {
     return cuts;
 }
 
+// A window with a menu bar of one item above a line edit, as the calculator has, to try the
+// window's menu bar against the toolkit's own.
+template <typename Bar> struct BarWindow {
+    QWidget window;
+    Bar* bar = new Bar(&window);
+    QAction* item = new QAction("?", bar);
+    QLineEdit* line = new QLineEdit(&window);
+    int triggered = 0;
+
+    BarWindow() {
+        bar->addAction(item);
+        auto* layout = new QVBoxLayout(&window);
+        layout->setMenuBar(bar);
+        layout->addWidget(line);
+        window.setFixedWidth(351);
+        QObject::connect(item, &QAction::triggered, &window, [this] { ++triggered; });
+    }
+
+    // Runs steps (mouse and keys, as a user would), drawing the bar after each.
+    QList<QImage> run(const QStringList& steps) {
+        window.show();
+        window.activateWindow();
+        if (!QTest::qWaitForWindowActive(&window)) {
+            return {};
+        }
+        line->setFocus();
+        const QPoint onItem = bar->actionGeometry(item).center();
+        const QPoint beside(bar->width() - 10, onItem.y());
+        QList<QImage> drawn{bar->grab().toImage()};
+        for (const QString& step : steps) {
+            QWidget* focus = QApplication::focusWidget();
+            if (step == "hover") {
+                QTest::mouseMove(bar, onItem);
+            } else if (step == "press") {
+                QTest::mousePress(bar, Qt::LeftButton, {}, onItem);
+            } else if (step == "release") {
+                QTest::mouseRelease(bar, Qt::LeftButton, {}, onItem);
+            } else if (step == "beside") {
+                QTest::mouseMove(bar, beside);
+            } else if (step == "press-beside") {
+                QTest::mousePress(bar, Qt::LeftButton, {}, beside);
+            } else if (step == "release-beside") {
+                QTest::mouseRelease(bar, Qt::LeftButton, {}, beside);
+            } else if (step == "out") {
+                QTest::mouseMove(line, line->rect().center());
+            } else if (step == "release-out") {
+                QTest::mouseRelease(line, Qt::LeftButton, {}, line->rect().center());
+            } else if (step == "alt") {
+                QTest::keyPress(focus, Qt::Key_Alt, Qt::AltModifier);
+                QTest::keyRelease(focus, Qt::Key_Alt);
+            } else if (step == "alt-x") {
+                QTest::keyPress(focus, Qt::Key_Alt, Qt::AltModifier);
+                QTest::keyClick(focus, Qt::Key_X, Qt::AltModifier);
+                QTest::keyRelease(focus, Qt::Key_Alt);
+            } else {
+                static const QMap<QString, Qt::Key> keys{
+                    {"enter", Qt::Key_Return}, {"space", Qt::Key_Space}, {"esc", Qt::Key_Escape},
+                    {"right", Qt::Key_Right},  {"left", Qt::Key_Left},   {"down", Qt::Key_Down},
+                    {"tab", Qt::Key_Tab},      {"x", Qt::Key_X}};
+                QTest::keyClick(focus, keys.value(step));
+            }
+            drawn << bar->grab().toImage();
+        }
+        return drawn;
+    }
+};
+
 } // namespace
 
 class TestLayout : public QObject {
@@ -147,6 +216,8 @@ private slots:
     void captionsFitAnyFont();
     void spokenNames_data();
     void spokenNames();
+    void menuBarIsTheToolkits_data();
+    void menuBarIsTheToolkits();
     void placementIsLeftToTheWindowSystem_data();
     void placementIsLeftToTheWindowSystem();
 };
@@ -269,7 +340,7 @@ void TestLayout::windowIsFixedAndPlain() {
     w.form().show();
     const QWidget* client = w.combo()->parentWidget();
     QCOMPARE(client->size(), QSize(351, 226));
-    auto* bar = w.form().findChild<QMenuBar*>();
+    auto* bar = w.form().findChild<MenuBar*>();
     QVERIFY(bar != nullptr);
     QCOMPARE(bar->actions().size(), 1);
     QCOMPARE(bar->actions().first()->text(), QString("?"));
@@ -315,7 +386,7 @@ void TestLayout::captionsFitAnyFont() {
     Window w;
     QCOMPARE(w.combo()->parentWidget()->size(), client);
     const QMap<QString, int> cuts = captionCuts(w);
-    QCOMPARE(cuts.size(), 39);
+    QCOMPARE(cuts.size(), 38); // every key and option
     for (auto [caption, cut] : cuts.asKeyValueRange()) {
         QVERIFY2(cut == 0, qPrintable(QString("%1: %2 px cut").arg(caption).arg(cut)));
     }
@@ -352,7 +423,8 @@ void TestLayout::spokenNames() {
         QCOMPARE(labels.size(), 1);
         spoken = labels.first().first;
     } else {
-        auto* bar = QAccessible::queryAccessibleInterface(w.form().findChild<QMenuBar*>());
+        auto* bar = QAccessible::queryAccessibleInterface(w.form().findChild<MenuBar*>());
+        QCOMPARE(bar->role(), QAccessible::MenuBar);
         QCOMPARE(bar->childCount(), 1);
         spoken = bar->child(0);
         QCOMPARE(bar->indexOfChild(spoken), 0);
@@ -366,6 +438,57 @@ void TestLayout::spokenNames() {
     QVERIFY(spoken != nullptr);
     QCOMPARE(spoken->role(), QAccessible::Role(role));
     QCOMPARE(spoken->text(QAccessible::Name), name);
+}
+
+void TestLayout::menuBarIsTheToolkits_data() {
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("triggered");
+    QTest::addColumn<bool>("barKeepsFocus");
+    auto row = [](const char* name, const char* steps, int triggered, bool barKeepsFocus) {
+        QTest::newRow(name) << QString(steps).split(' ') << triggered << barKeepsFocus;
+    };
+    row("click", "hover press release", 1, false);
+    row("two clicks", "hover press release press release", 2, false);
+    row("let go beside the item", "hover press beside release-beside", 0, false);
+    row("let go outside the bar", "hover press out release-out", 0, false);
+    row("click beside the item", "beside press-beside release-beside", 0, false);
+    row("hover and leave", "hover beside hover out", 0, false);
+    row("Alt, Enter", "alt enter", 1, false);
+    row("Alt, Space", "alt space", 1, false);
+    row("Alt, Esc", "alt esc", 0, false);
+    row("Alt twice", "alt alt", 0, false);
+    row("Alt with a key is no menu key", "alt-x x", 0, false);
+    row("Alt, arrows and Tab stay on the item", "alt right left tab down", 0, true);
+    row("Alt, a letter", "alt x", 0, true);
+    row("Alt, then a click", "alt hover press release", 1, true);
+}
+
+// The window's menu bar against the toolkit's own with the same item, in the same window: the
+// same size, drawn alike after every step, and doing the same.
+void TestLayout::menuBarIsTheToolkits() {
+    QFETCH(QStringList, steps);
+    QFETCH(int, triggered);
+    QFETCH(bool, barKeepsFocus);
+    BarWindow<QMenuBar> theirs;
+    theirs.bar->setNativeMenuBar(false);
+    BarWindow<MenuBar> ours;
+    const QList<QImage> expected = theirs.run(steps);
+    const bool theirFocus = theirs.bar->hasFocus();
+    theirs.window.close();
+    const QList<QImage> drawn = ours.run(steps);
+    QCOMPARE(drawn.size(), steps.size() + 1);
+    QCOMPARE(ours.bar->geometry(), theirs.bar->geometry());
+    QCOMPARE(ours.bar->sizeHint(), theirs.bar->sizeHint());
+    QCOMPARE(ours.bar->minimumSizeHint(), theirs.bar->minimumSizeHint());
+    QCOMPARE(ours.bar->actionGeometry(ours.item), theirs.bar->actionGeometry(theirs.item));
+    for (qsizetype i = 0; i < drawn.size(); ++i) {
+        QVERIFY2(drawn[i] == expected.value(i),
+                 qPrintable(i == 0 ? QString("at rest") : "after " + steps[i - 1]));
+    }
+    QCOMPARE(theirs.triggered, triggered);
+    QCOMPARE(ours.triggered, triggered);
+    QCOMPARE(theirFocus, barKeepsFocus);
+    QCOMPARE(ours.bar->hasFocus(), barKeepsFocus);
 }
 
 void TestLayout::placementIsLeftToTheWindowSystem_data() {
