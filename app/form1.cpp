@@ -126,10 +126,6 @@ void Form1::createControls(double scale) {
         }
         case ControlKind::ComboBox:
             ExpressionCombo = new HistoryBox(client_);
-            // A plain list of texts, so that the duplicate check of a full history is a tight
-            // loop over strings rather than a model query per entry.
-            history_ = new QStringListModel(ExpressionCombo);
-            ExpressionCombo->setModel(history_);
             // Editable; setEditable would also build the drop-down list, at start-up.
             ExpressionCombo->setLineEdit(new QLineEdit(ExpressionCombo));
             // The list is the history: only a successful computation adds to it, and the

@@ -106,7 +106,7 @@ private:
     QAction* mnuHelp = nullptr;
     QWidget* client_ = nullptr;
     QComboBox* ExpressionCombo = nullptr;
-    QStringListModel* history_ = nullptr; // the box's list, newest first
+    QStringListModel* history_ = nullptr; // the box's list, newest first; made by AddToHistory
     QLineEdit* Status = nullptr;
     QPushButton* CommandCompute = nullptr;
     std::array<QRadioButton*, 3> OptionDegRad{};
