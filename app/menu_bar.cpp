@@ -117,7 +117,7 @@ void MenuBar::initStyleOption(QStyleOptionMenuItem* option, const QAction* actio
 QSize MenuBar::sizeHint() const {
     ensurePolished();
     const Metrics m = metrics();
-    QSize size;
+    QSize size(0, 0);
     for (const QRect& rect : itemRects()) {
         if (!rect.isNull()) {
             size = size.expandedTo(QSize(rect.x() + rect.width(), rect.y() + rect.height()));
@@ -134,7 +134,7 @@ QSize MenuBar::sizeHint() const {
 QSize MenuBar::minimumSizeHint() const {
     ensurePolished();
     const Metrics m = metrics();
-    QSize size;
+    QSize size(0, 0);
     for (const QRect& rect : itemRects()) {
         if (!rect.isNull()) {
             size = rect.size();
@@ -209,7 +209,7 @@ void MenuBar::paintEvent(QPaintEvent* event) {
     style()->drawControl(QStyle::CE_MenuBarEmptyArea, &empty, &painter, this);
 }
 
-void MenuBar::setCurrent(QAction* action, bool pressed) {
+void MenuBar::setCurrent(QAction* action, bool pressed, bool tell) {
     if (current_ == action && pressed_ == pressed) {
         return;
     }
@@ -221,7 +221,9 @@ void MenuBar::setCurrent(QAction* action, bool pressed) {
     if (action != nullptr && action->isEnabled()) {
         action->activate(QAction::Hover);
         update(actionGeometry(action));
-        tellScreenReader();
+        if (tell) {
+            tellScreenReader();
+        }
     }
 }
 
@@ -237,11 +239,16 @@ void MenuBar::tellScreenReader() {
 QAction* MenuBar::nextAction(const QAction* from, int step) const {
     const QList<QAction*> items = actions();
     const QList<QRect> rects = itemRects();
+    // The keys stop on disabled items where the style lets them; the first item Alt reaches
+    // may be disabled.
+    const bool disabledToo =
+        from == nullptr ||
+        style()->styleHint(QStyle::SH_Menu_AllowActiveAndDisabled, nullptr, this) != 0;
     const auto count = items.size();
     const qsizetype start = from == nullptr ? (step > 0 ? count - 1 : 0) : items.indexOf(from);
     for (qsizetype n = 1; n <= count; ++n) {
         const qsizetype i = ((start + step * n) % count + count) % count;
-        if (!rects[i].isNull() && items[i]->isEnabled()) {
+        if (!rects[i].isNull() && (disabledToo || items[i]->isEnabled())) {
             return items[i];
         }
     }
@@ -256,7 +263,7 @@ void MenuBar::setKeyboardMode(bool on) {
             focusBefore_ = focus;
         }
         if (current_ == nullptr) {
-            setCurrent(nextAction(nullptr, 1), false);
+            setCurrent(nextAction(nullptr, 1), false, false);
         }
         setFocus(Qt::MenuBarFocusReason);
         // Qt has just told a screen reader that the bar took the focus: the item has it.
@@ -281,12 +288,12 @@ void MenuBar::stopWatchingAlt() {
 bool MenuBar::eventFilter(QObject* watched, QEvent* event) {
     // Alt pressed and released on its own, anywhere in the window, takes the keyboard to the
     // bar or back, when the style navigates menu bars so.
-    if (!isVisible() || !watched->isWidgetType() ||
+    if (!watched->isWidgetType() ||
         !style()->styleHint(QStyle::SH_MenuBar_AltKeyNavigation, nullptr, this)) {
         return false;
     }
     if (!altPressed_) {
-        if (event->type() == QEvent::ShortcutOverride) {
+        if (isVisible() && event->type() == QEvent::ShortcutOverride) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if ((key->key() == Qt::Key_Alt || key->key() == Qt::Key_Meta) &&
                 (key->modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier) {
@@ -368,11 +375,10 @@ void MenuBar::keyPressEvent(QKeyEvent* event) {
         if (current_ != nullptr &&
             style()->styleHint(QStyle::SH_MenuBar_AltKeyNavigation, nullptr, this)) {
             if (key != Qt::Key_Up && key != Qt::Key_Down) {
-                QPointer<QAction> chosen = current_;
-                chosen->activate(QAction::Trigger);
-                if (chosen != nullptr) {
-                    setCurrent(chosen, false);
+                if (current_->isEnabled()) {
+                    current_->activate(QAction::Trigger);
                 }
+                setCurrent(current_, false);
                 setKeyboardMode(false);
             }
             consumed = true;
@@ -427,6 +433,10 @@ void MenuBar::mouseReleaseEvent(QMouseEvent* event) {
 void MenuBar::mouseMoveEvent(QMouseEvent* event) {
     if (!(event->buttons() & Qt::LeftButton)) {
         mouseDown_ = false;
+        // A touch sends a move before its press: highlighting on it would flicker.
+        if (event->source() != Qt::MouseEventNotSynthesized) {
+            return;
+        }
     }
     const bool held = pressed_ || mouseDown_;
     QAction* action = actionAt(event->position().toPoint());
@@ -453,6 +463,8 @@ void MenuBar::focusOutEvent(QFocusEvent*) {
 }
 
 void MenuBar::actionEvent(QActionEvent*) {
+    // Any change to the items ends the highlight: the highlighted one may be gone or hidden.
+    current_ = nullptr;
     updateGeometry();
     update();
 }

@@ -47,10 +47,13 @@ private:
     // The place of each visible item, in the order of actions(); null for a hidden one.
     QList<QRect> itemRects() const;
     void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const;
-    void setCurrent(QAction* action, bool pressed);
+    // Highlights action (none for nullptr), sunken while pressed; tells a screen reader unless
+    // told not to.
+    void setCurrent(QAction* action, bool pressed, bool tell = true);
     void tellScreenReader();
     void setKeyboardMode(bool on);
-    // The next item that can be chosen from from in direction step (+1 or -1), wrapping round.
+    // The next item the keys can reach from from (the first one for nullptr) in direction step
+    // (+1 or -1), wrapping round.
     QAction* nextAction(const QAction* from, int step) const;
     void stopWatchingAlt();
 

@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QMenuBar>
 #include <QScopeGuard>
+#include <QStyleFactory>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <QtGui/private/qwindow_p.h>
@@ -139,44 +140,70 @@ template <typename Bar> struct BarWindow {
     QLineEdit* line = new QLineEdit(&window);
     int triggered = 0;
 
-    BarWindow() {
+    BarWindow(QStyle* style, Qt::LayoutDirection direction) {
+        bar->setStyle(style);
         bar->addAction(item);
         auto* layout = new QVBoxLayout(&window);
         layout->setMenuBar(bar);
         layout->addWidget(line);
         window.setFixedWidth(351);
+        window.setLayoutDirection(direction);
         QObject::connect(item, &QAction::triggered, &window, [this] { ++triggered; });
     }
 
-    // Runs steps (mouse and keys, as a user would), drawing the bar after each.
-    QList<QImage> run(const QStringList& steps) {
+    // What a step leaves: the bar as drawn, whether an item is highlighted, where the focus is.
+    struct State {
+        QImage drawn;
+        bool highlighted;
+        QString focus;
+        bool operator==(const State&) const = default;
+    };
+    State state() const {
+        QWidget* focus = QApplication::focusWidget();
+        return {bar->grab().toImage(), bar->activeAction() != nullptr,
+                focus == bar    ? "bar"
+                : focus == line ? "line"
+                : focus         ? "other"
+                                : "none"};
+    }
+
+    // Runs steps (mouse and keys, as a user would, through the window system), noting the state
+    // after each.
+    QList<State> run(const QStringList& steps) {
         window.show();
         window.activateWindow();
         if (!QTest::qWaitForWindowActive(&window)) {
             return {};
         }
         line->setFocus();
-        const QPoint onItem = bar->actionGeometry(item).center();
-        const QPoint beside(bar->width() - 10, onItem.y());
-        QList<QImage> drawn{bar->grab().toImage()};
+        QWindow* handle = window.windowHandle();
+        auto at = [this](QPoint inBar) {
+            return bar->mapTo(&window, inBar);
+        };
+        const QPoint onItem = at(bar->actionGeometry(item).center());
+        const QPoint beside = at(QStyle::visualPos(window.layoutDirection(), bar->rect(),
+                                                   QPoint(bar->width() - 10, bar->height() / 2)));
+        const QPoint out = line->mapTo(&window, line->rect().center());
+        QTest::mouseMove(handle, out);
+        QList<State> states{state()};
         for (const QString& step : steps) {
             QWidget* focus = QApplication::focusWidget();
             if (step == "hover") {
-                QTest::mouseMove(bar, onItem);
+                QTest::mouseMove(handle, onItem);
             } else if (step == "press") {
-                QTest::mousePress(bar, Qt::LeftButton, {}, onItem);
+                QTest::mousePress(handle, Qt::LeftButton, {}, onItem);
             } else if (step == "release") {
-                QTest::mouseRelease(bar, Qt::LeftButton, {}, onItem);
+                QTest::mouseRelease(handle, Qt::LeftButton, {}, onItem);
             } else if (step == "beside") {
-                QTest::mouseMove(bar, beside);
+                QTest::mouseMove(handle, beside);
             } else if (step == "press-beside") {
-                QTest::mousePress(bar, Qt::LeftButton, {}, beside);
+                QTest::mousePress(handle, Qt::LeftButton, {}, beside);
             } else if (step == "release-beside") {
-                QTest::mouseRelease(bar, Qt::LeftButton, {}, beside);
+                QTest::mouseRelease(handle, Qt::LeftButton, {}, beside);
             } else if (step == "out") {
-                QTest::mouseMove(line, line->rect().center());
+                QTest::mouseMove(handle, out);
             } else if (step == "release-out") {
-                QTest::mouseRelease(line, Qt::LeftButton, {}, line->rect().center());
+                QTest::mouseRelease(handle, Qt::LeftButton, {}, out);
             } else if (step == "alt") {
                 QTest::keyPress(focus, Qt::Key_Alt, Qt::AltModifier);
                 QTest::keyRelease(focus, Qt::Key_Alt);
@@ -184,6 +211,10 @@ template <typename Bar> struct BarWindow {
                 QTest::keyPress(focus, Qt::Key_Alt, Qt::AltModifier);
                 QTest::keyClick(focus, Qt::Key_X, Qt::AltModifier);
                 QTest::keyRelease(focus, Qt::Key_Alt);
+            } else if (step == "disable") {
+                item->setEnabled(false);
+            } else if (step == "hide") {
+                item->setVisible(false);
             } else {
                 static const QMap<QString, Qt::Key> keys{
                     {"enter", Qt::Key_Return}, {"space", Qt::Key_Space}, {"esc", Qt::Key_Escape},
@@ -191,9 +222,9 @@ template <typename Bar> struct BarWindow {
                     {"tab", Qt::Key_Tab},      {"x", Qt::Key_X}};
                 QTest::keyClick(focus, keys.value(step));
             }
-            drawn << bar->grab().toImage();
+            states << state();
         }
-        return drawn;
+        return states;
     }
 };
 
@@ -461,34 +492,49 @@ void TestLayout::menuBarIsTheToolkits_data() {
     row("Alt, arrows and Tab stay on the item", "alt right left tab down", 0, true);
     row("Alt, a letter", "alt x", 0, true);
     row("Alt, then a click", "alt hover press release", 1, true);
+    row("disabled: Alt, Enter", "disable alt enter", 0, false);
+    row("disabled: click", "disable hover press release", 0, false);
+    row("hidden after Alt", "alt hide enter", 0, true);
 }
 
-// The window's menu bar against the toolkit's own with the same item, in the same window: the
-// same size, drawn alike after every step, and doing the same.
+// The window's menu bar against the toolkit's own with the same item, in the same window, in
+// the window's style and another, left to right and right to left: the same size, and after
+// every step drawn alike, with the same item highlighted and the focus in the same place.
 void TestLayout::menuBarIsTheToolkits() {
     QFETCH(QStringList, steps);
     QFETCH(int, triggered);
     QFETCH(bool, barKeepsFocus);
-    BarWindow<QMenuBar> theirs;
-    theirs.bar->setNativeMenuBar(false);
-    BarWindow<MenuBar> ours;
-    const QList<QImage> expected = theirs.run(steps);
-    const bool theirFocus = theirs.bar->hasFocus();
-    theirs.window.close();
-    const QList<QImage> drawn = ours.run(steps);
-    QCOMPARE(drawn.size(), steps.size() + 1);
-    QCOMPARE(ours.bar->geometry(), theirs.bar->geometry());
-    QCOMPARE(ours.bar->sizeHint(), theirs.bar->sizeHint());
-    QCOMPARE(ours.bar->minimumSizeHint(), theirs.bar->minimumSizeHint());
-    QCOMPARE(ours.bar->actionGeometry(ours.item), theirs.bar->actionGeometry(theirs.item));
-    for (qsizetype i = 0; i < drawn.size(); ++i) {
-        QVERIFY2(drawn[i] == expected.value(i),
-                 qPrintable(i == 0 ? QString("at rest") : "after " + steps[i - 1]));
+    std::unique_ptr<QStyle> windows(QStyleFactory::create("Windows"));
+    QVERIFY(windows != nullptr);
+    for (QStyle* style : {QApplication::style(), windows.get()}) {
+        for (Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+            const QString where = QString("%1, %2").arg(
+                style->name(), direction == Qt::LeftToRight ? "left to right" : "right to left");
+            BarWindow<QMenuBar> theirs(style, direction);
+            theirs.bar->setNativeMenuBar(false);
+            const auto expected = theirs.run(steps);
+            theirs.window.close();
+            BarWindow<MenuBar> ours(style, direction);
+            const auto states = ours.run(steps);
+            QCOMPARE(states.size(), steps.size() + 1);
+            QCOMPARE(ours.bar->geometry(), theirs.bar->geometry());
+            QCOMPARE(ours.bar->sizeHint(), theirs.bar->sizeHint());
+            QCOMPARE(ours.bar->minimumSizeHint(), theirs.bar->minimumSizeHint());
+            QCOMPARE(ours.bar->actionGeometry(ours.item), theirs.bar->actionGeometry(theirs.item));
+            for (qsizetype i = 0; i < states.size(); ++i) {
+                const QString when = i == 0 ? QString("at rest") : "after " + steps[i - 1];
+                const auto& a = states[i];
+                const auto& b = expected.value(i);
+                QVERIFY2(a.drawn == b.drawn, qPrintable(where + ": drawn " + when));
+                QVERIFY2(a.highlighted == b.highlighted, qPrintable(where + ": highlight " + when));
+                QVERIFY2(a.focus == b.focus,
+                         qPrintable(where + ": focus on " + a.focus + " " + when));
+            }
+            QVERIFY2(theirs.triggered == triggered, qPrintable(where));
+            QVERIFY2(ours.triggered == triggered, qPrintable(where));
+            QVERIFY2(states.last().focus == (barKeepsFocus ? "bar" : "line"), qPrintable(where));
+        }
     }
-    QCOMPARE(theirs.triggered, triggered);
-    QCOMPARE(ours.triggered, triggered);
-    QCOMPARE(theirFocus, barKeepsFocus);
-    QCOMPARE(ours.bar->hasFocus(), barKeepsFocus);
 }
 
 void TestLayout::placementIsLeftToTheWindowSystem_data() {
