@@ -12,7 +12,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStringListModel>
 #include <QVBoxLayout>
 
 #include "app/accessibility.h"

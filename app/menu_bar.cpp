@@ -114,6 +114,14 @@ void MenuBar::initStyleOption(QStyleOptionMenuItem* option, const QAction* actio
     option->icon = action->icon();
 }
 
+QSize MenuBar::barSize(QSize contents) const {
+    QStyleOptionMenuItem option;
+    option.rect = rect();
+    option.menuRect = rect();
+    option.palette = palette();
+    return style()->sizeFromContents(QStyle::CT_MenuBar, &option, contents, this);
+}
+
 QSize MenuBar::sizeHint() const {
     ensurePolished();
     const Metrics m = metrics();
@@ -124,11 +132,7 @@ QSize MenuBar::sizeHint() const {
         }
     }
     size += QSize(m.frame + m.hMargin, m.frame + m.vMargin);
-    QStyleOptionMenuItem option;
-    option.rect = rect();
-    option.menuRect = rect();
-    option.palette = palette();
-    return style()->sizeFromContents(QStyle::CT_MenuBar, &option, size, this);
+    return barSize(size);
 }
 
 QSize MenuBar::minimumSizeHint() const {
@@ -142,11 +146,7 @@ QSize MenuBar::minimumSizeHint() const {
         }
     }
     size += QSize(2 * m.frame + m.hMargin, 2 * m.frame + m.vMargin);
-    QStyleOptionMenuItem option;
-    option.rect = rect();
-    option.menuRect = rect();
-    option.palette = palette();
-    return style()->sizeFromContents(QStyle::CT_MenuBar, &option, size, this);
+    return barSize(size);
 }
 
 int MenuBar::heightForWidth(int) const {

@@ -47,6 +47,8 @@ private:
     // The place of each visible item, in the order of actions(); null for a hidden one.
     QList<QRect> itemRects() const;
     void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const;
+    // The whole bar's size for items that take contents, as the style frames it.
+    QSize barSize(QSize contents) const;
     // Highlights action (none for nullptr), sunken while pressed; tells a screen reader unless
     // told not to.
     void setCurrent(QAction* action, bool pressed, bool tell = true);

@@ -131,39 +131,34 @@ void Form1::announceOutcome(const QString& textBefore) {
 }
 
 void Form1::AddToHistory(const QString& S) {
+    // Changing the list can make the combo box select an entry and copy it into the text
+    // (the first entry, or a neighbour of a removed current entry): the text must not change.
+    const QString text = ExpressionCombo->currentText();
     if (history_ == nullptr) {
         // A plain list of texts, so that the duplicate check of a full history is a tight loop
         // over strings rather than a model query per entry. Made with the first entry: until
         // then the box's own list serves, and start-up loads no code for this one. The box
-        // keeps its entries, its current entry and its text.
+        // keeps its entries and its current entry.
         QStringList entries;
         for (int i = 0; i < ExpressionCombo->count(); ++i) {
             entries << ExpressionCombo->itemText(i);
         }
         const int current = ExpressionCombo->currentIndex();
-        const QString text = ExpressionCombo->currentText();
         history_ = new QStringListModel(entries, ExpressionCombo);
         ExpressionCombo->setModel(history_);
         ExpressionCombo->setCurrentIndex(current);
-        if (ExpressionCombo->currentText() != text) {
-            ExpressionCombo->setEditText(text);
-        }
     }
     // Whole texts, compared exactly (case and blanks included).
-    if (history_->stringList().contains(S, Qt::CaseSensitive)) {
-        return;
+    if (!history_->stringList().contains(S, Qt::CaseSensitive)) {
+        const int count = ExpressionCombo->count();
+        if (count >= HistoryLimit) {
+            ExpressionCombo->removeItem(count - 1);
+        }
+        ExpressionCombo->insertItem(0, S);
+        // Each insertion moves the current entry down to an older one; with none, Down and the
+        // opened list start at the newest entry. Clearing it clears the text as well.
+        ExpressionCombo->setCurrentIndex(-1);
     }
-    // Changing the list can make the combo box select an entry and copy it into the text
-    // (the first entry, or a neighbour of a removed current entry): the text must not change.
-    const QString text = ExpressionCombo->currentText();
-    const int count = ExpressionCombo->count();
-    if (count >= HistoryLimit) {
-        ExpressionCombo->removeItem(count - 1);
-    }
-    ExpressionCombo->insertItem(0, S);
-    // Each insertion moves the current entry down to an older one; with none, Down and the
-    // opened list start at the newest entry. Clearing it clears the text as well.
-    ExpressionCombo->setCurrentIndex(-1);
     if (ExpressionCombo->currentText() != text) {
         ExpressionCombo->setEditText(text);
     }

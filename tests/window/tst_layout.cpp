@@ -186,24 +186,26 @@ template <typename Bar> struct BarWindow {
         const QPoint out = line->mapTo(&window, line->rect().center());
         QTest::mouseMove(handle, out);
         QList<State> states{state()};
+        enum Mouse { Move, Press, Release };
+        const QMap<QString, std::pair<Mouse, QPoint>> mouse{{"hover", {Move, onItem}},
+                                                            {"press", {Press, onItem}},
+                                                            {"release", {Release, onItem}},
+                                                            {"beside", {Move, beside}},
+                                                            {"press-beside", {Press, beside}},
+                                                            {"release-beside", {Release, beside}},
+                                                            {"out", {Move, out}},
+                                                            {"release-out", {Release, out}}};
         for (const QString& step : steps) {
             QWidget* focus = QApplication::focusWidget();
-            if (step == "hover") {
-                QTest::mouseMove(handle, onItem);
-            } else if (step == "press") {
-                QTest::mousePress(handle, Qt::LeftButton, {}, onItem);
-            } else if (step == "release") {
-                QTest::mouseRelease(handle, Qt::LeftButton, {}, onItem);
-            } else if (step == "beside") {
-                QTest::mouseMove(handle, beside);
-            } else if (step == "press-beside") {
-                QTest::mousePress(handle, Qt::LeftButton, {}, beside);
-            } else if (step == "release-beside") {
-                QTest::mouseRelease(handle, Qt::LeftButton, {}, beside);
-            } else if (step == "out") {
-                QTest::mouseMove(handle, out);
-            } else if (step == "release-out") {
-                QTest::mouseRelease(handle, Qt::LeftButton, {}, out);
+            if (const auto found = mouse.find(step); found != mouse.end()) {
+                const auto [kind, where] = *found;
+                if (kind == Move) {
+                    QTest::mouseMove(handle, where);
+                } else if (kind == Press) {
+                    QTest::mousePress(handle, Qt::LeftButton, {}, where);
+                } else {
+                    QTest::mouseRelease(handle, Qt::LeftButton, {}, where);
+                }
             } else if (step == "alt") {
                 QTest::keyPress(focus, Qt::Key_Alt, Qt::AltModifier);
                 QTest::keyRelease(focus, Qt::Key_Alt);
