@@ -18,8 +18,10 @@ cd "$(dirname "$0")"
 BUILD_DIR=build
 # apt's own output goes here; the terminal gets one line per step.
 APT_LOG=build/apt.log
-# What building and running need; the tests add theirs below.
-packages=(g++ cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core xdg-utils)
+# What building and running need (the evaluator computes with FLINT's Arb, GMP and MPFR); the
+# tests add theirs below.
+packages=(g++ cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core xdg-utils
+          libflint-arb-dev libflint-dev libmpfr-dev libgmp-dev)
 test_packages=(libgtest-dev libgmock-dev libmuparser-dev qt6-base-private-dev)
 # Building the package, and the tools that check it.
 package_packages=(dpkg-dev file)

@@ -1,111 +1,19 @@
 #include "evaluator/compiler.h"
 
+#include "evaluator/ball_rounding.h"
+#include "evaluator/exact.h"
 #include "evaluator/functions.h"
+#include "evaluator/machine.h"
 #include "evaluator/tokenizer.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <numeric>
+#include <utility>
 #include <vector>
 
 namespace vexa {
 namespace {
-
-// The power of ten of a literal's first significant digit, e.g. 2 for '123' and -3 for
-// '0.00123e0'. from_chars reports overflow and underflow alike as out of range; this tells
-// which one it was. The exponent saturates, so '1e99999999999999999999' cannot wrap around.
-std::int64_t leadingDigitExponent(std::string_view literal) {
-    const std::size_t mantissaEnd = std::min(literal.find_first_of("eE"), literal.size());
-    const std::string_view mantissa = literal.substr(0, mantissaEnd);
-    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
-    const std::size_t first = mantissa.find_first_of("123456789");
-    if (first == std::string_view::npos) {
-        return -1; // all zeros; from_chars never fails on those
-    }
-    std::int64_t exponent = first < point ? static_cast<std::int64_t>(point - first) - 1
-                                          : -static_cast<std::int64_t>(first - point);
-
-    constexpr std::int64_t saturation = 1'000'000'000'000;
-    std::int64_t written = 0;
-    bool negative = false;
-    for (std::size_t i = mantissaEnd + 1; i < literal.size(); ++i) {
-        const char c = literal[i];
-        if (c == '-') {
-            negative = true;
-        } else if (c >= '0' && c <= '9') {
-            written = std::min(saturation, written * 10 + (c - '0'));
-        }
-    }
-    exponent += negative ? -written : written;
-    return exponent;
-}
-
-constexpr PiFraction notAnAngle{0, 0};
-constexpr PiFraction halfTurn{1, 1};
-// Numerators and denominators stay below 2^31, so a product of two fits in 64 bits and a sum
-// of two such products does too.
-constexpr std::int64_t fractionLimit = (std::int64_t{1} << 31) - 1;
-
-bool isAngle(const KnownValue& v) {
-    return v.angle.den != 0;
-}
-
-// A whole number that can scale an angle: written as one ('3', '3.0', '6/2'), not an angle.
-bool isSmallInteger(const KnownValue& v) {
-    return !isAngle(v) && std::fabs(v.value) <= static_cast<double>(fractionLimit) &&
-           std::trunc(v.value) == v.value;
-}
-
-// num/den in lowest terms with a positive denominator, or notAnAngle when it outgrows the limit.
-PiFraction fraction(std::int64_t num, std::int64_t den) {
-    if (den < 0) {
-        num = -num;
-        den = -den;
-    }
-    // The common angles ('pi/4', '2*pi') are in lowest terms already; dividing is slow.
-    const std::int64_t divisor = den == 1 || num == 1 || num == -1 ? 1 : std::gcd(num, den);
-    if (divisor > 1) {
-        num /= divisor;
-        den /= divisor;
-    }
-    if (num > fractionLimit || num < -fractionLimit || den > fractionLimit) {
-        return notAnAngle;
-    }
-    return {num, den};
-}
-
-// The exact angle of a folded binary operation: a sum or difference of two angles, or an angle
-// times or divided by a whole number. Anything else ('pi*pi', '1/pi', 'pi+1') is no angle.
-PiFraction foldAngle(Action action, const KnownValue& a, const KnownValue& b) {
-    const auto [xNum, xDen] = a.angle;
-    const auto [yNum, yDen] = b.angle;
-    switch (action) {
-    case Action::Add:
-    case Action::Subtract:
-        if (isAngle(a) && isAngle(b)) {
-            const std::int64_t right = yNum * xDen;
-            return fraction(xNum * yDen + (action == Action::Add ? right : -right), xDen * yDen);
-        }
-        return notAnAngle;
-    case Action::Multiply:
-        if (isAngle(a) && isSmallInteger(b)) {
-            return fraction(xNum * static_cast<std::int64_t>(b.value), xDen);
-        }
-        if (isSmallInteger(a) && isAngle(b)) {
-            return fraction(static_cast<std::int64_t>(a.value) * yNum, yDen);
-        }
-        return notAnAngle;
-    case Action::Divide:
-        if (isAngle(a) && isSmallInteger(b) && b.value != 0) {
-            return fraction(xNum, xDen * static_cast<std::int64_t>(b.value));
-        }
-        return notAnAngle;
-    default:
-        return notAnAngle;
-    }
-}
 
 // The step that applies a binary operator to the top and a known right operand...
 Action withRightConstant(Action action) {
@@ -123,7 +31,7 @@ Action withRightConstant(Action action) {
     }
 }
 
-// ...and to a known left operand and the top. Adding and multiplying doubles commute exactly.
+// ...and to a known left operand and the top. Sums and products of balls commute exactly.
 Action withLeftConstant(Action action) {
     switch (action) {
     case Action::Add:
@@ -139,19 +47,49 @@ Action withLeftConstant(Action action) {
     }
 }
 
-bool succeeded(const Outcome& outcome) {
-    return outcome.error == ErrorCode::None && std::isfinite(outcome.value);
+// The exact result of a binary operator on exact operands, where there is one.
+bool foldBinary(Action action, Rational& result, const Rational& left, const Rational& right) {
+    switch (action) {
+    case Action::Add:
+        return exactSum(result, left, right);
+    case Action::Subtract:
+        return exactDifference(result, left, right);
+    case Action::Multiply:
+        return exactProduct(result, left, right);
+    case Action::Divide:
+        return exactQuotient(result, left, right);
+    default:
+        return exactPower(result, left, right);
+    }
 }
 
-// What a parse function produced: a value worked out while compiling, for which nothing has
-// been emitted, or steps already emitted that leave the value on the top at run time. Folding
-// computes an operation as soon as its operands are known, unless it fails (which evaluation
-// must report, where and in the order it happens) or reads the angle unit.
+// Whether a literal too long to hold exactly rounds beyond the largest double, decided in
+// balls as evaluation would; false where the precision limit cannot tell.
+bool roundsBeyondLargest(const KnownValue& value) {
+    Ball ball;
+    Ball scratch;
+    for (const slong bits : precisionLadder) {
+        toBall(ball.get(), value, bits, scratch.get());
+        double nearest = 0;
+        if (nearestDouble(ball.get(), nearest)) {
+            return std::isinf(nearest);
+        }
+    }
+    return false;
+}
+
+// What a parse function produced: an exact value worked out while compiling, for which
+// nothing has been emitted, or steps already emitted that leave the value on the top at run
+// time. Folding computes an operation as soon as its operands are known exactly, unless it
+// fails (which evaluation must report, where and in the order it happens), has no exact
+// rational result, or reads the angle unit.
 struct Operand {
-    bool known;
-    KnownValue value;    // when known
-    std::uint32_t start; // the span of its text
-    std::uint32_t end;
+    bool known = false;
+    Rational value;          // when known
+    std::uint32_t start = 0; // the span of its text
+    std::uint32_t end = 0;
+    std::uint32_t origin = 0; // where the operation that produced the value starts
+    bool literal = false;     // a literal alone, negated or in parentheses
 };
 
 // Recursive descent over one text. Each parse function consumes exactly its rule and leaves
@@ -201,26 +139,42 @@ private:
     Operand group();
 
     // Builders: they fold what they can and emit steps for the rest.
-    Operand known(KnownValue value, std::uint32_t start, std::uint32_t end);
-    Operand binary(Action action, const Operand& left, const Operand& right, std::uint32_t start,
+    Operand known(Rational value, std::uint32_t start, std::uint32_t end, bool literal);
+    Operand pushed(KnownValue value, std::uint32_t start, std::uint32_t end, bool literal);
+    Operand binary(Action action, Operand left, Operand right, std::uint32_t start,
                    std::uint32_t length);
     Operand negate(Operand operand, std::uint32_t start, std::uint32_t length);
-    Operand call1(std::uint32_t function, const Operand& argument, std::uint32_t start,
+    Operand call1(std::uint32_t function, Operand argument, std::uint32_t start,
                   std::uint32_t length);
     // An operand whose steps are emitted: its value is on the top at run time.
-    static Operand emitted(std::uint32_t start, std::uint32_t end) {
-        return {false, {0, notAnAngle}, start, end};
+    static Operand emitted(std::uint32_t start, std::uint32_t end, std::uint32_t origin) {
+        Operand operand;
+        operand.start = start;
+        operand.end = end;
+        operand.origin = origin;
+        return operand;
+    }
+    void emitKnown(const Operand& operand) {
+        program_.emit(Action::Push, operand.start, operand.end - operand.start,
+                      program_.addKnown({KnownValue::Kind::Rational, operand.value, 0}));
+    }
+    std::uint32_t addKnown(const Operand& operand) {
+        return program_.addKnown({KnownValue::Kind::Rational, operand.value, 0});
     }
 
     void advance();
     void enter(const Token& opener);
     void leave() { --nesting_; }
-    double literal(const Token& number);
-    double superscript(const Token& exponent);
-    double toDouble(const Token& token);
+    Operand literal(const Token& number);
+    Operand decimal(const Token& number, const fmpz* mantissa, std::int64_t exponent);
+    Operand superscript(const Token& exponent);
+    std::int64_t readDigits(const Token& token);
     [[noreturn]] void failAfterOperand() const;
     [[noreturn]] static void fail(ErrorCode code, const Token& at) {
         throw CompileError{code, at.start};
+    }
+    [[noreturn]] static void fail(ErrorCode code, std::uint32_t start) {
+        throw CompileError{code, start};
     }
 
     std::u16string_view text_;
@@ -245,83 +199,117 @@ inline void Parser::advance() {
 
 // A known value stays unemitted while folding; otherwise it is pushed at once, so that the
 // steps show the grammar's shape.
-Operand Parser::known(KnownValue value, std::uint32_t start, std::uint32_t end) {
+Operand Parser::known(Rational value, std::uint32_t start, std::uint32_t end, bool literal) {
+    Operand operand;
+    operand.known = true;
+    operand.value = std::move(value);
+    operand.start = start;
+    operand.end = end;
+    operand.origin = start;
+    operand.literal = literal;
     if (!fold_) {
-        program_.emit(Action::Push, start, end - start, value.value);
-        return emitted(start, end);
+        emitKnown(operand);
+        operand.known = false;
     }
-    return {true, value, start, end};
+    return operand;
 }
 
-Operand Parser::binary(Action action, const Operand& left, const Operand& right,
-                       std::uint32_t start, std::uint32_t length) {
+// A value the compiler knows but not as an exact rational: pi, e, a literal too long.
+Operand Parser::pushed(KnownValue value, std::uint32_t start, std::uint32_t end, bool literal) {
+    program_.emit(Action::Push, start, end - start, program_.addKnown(std::move(value)));
+    Operand operand = emitted(start, end, start);
+    operand.literal = literal;
+    return operand;
+}
+
+Operand Parser::binary(Action action, Operand left, Operand right, std::uint32_t start,
+                       std::uint32_t length) {
     const std::uint32_t first = std::min(left.start, start);
     const std::uint32_t end = std::max(right.end, start + length);
     if (left.known && right.known) {
-        const KnownValue& a = left.value;
-        const KnownValue& b = right.value;
-        if (const Outcome result = applyBinary(action, a.value, b.value); succeeded(result)) {
-            return {true, {result.value, foldAngle(action, a, b)}, first, end};
+        Operand result;
+        if (foldBinary(action, result.value, left.value, right.value)) {
+            result.known = true;
+            result.start = first;
+            result.end = end;
+            result.origin = start;
+            return result;
         }
-        program_.emit(Action::Push, left.start, left.end - left.start, a.value);
-        program_.emit(withRightConstant(action), start, length, b.value);
+        emitKnown(left);
+        program_.emit(withRightConstant(action), start, length, addKnown(right));
     } else if (left.known) {
-        program_.emit(withLeftConstant(action), start, length, left.value.value);
+        program_.emit(withLeftConstant(action), start, length, addKnown(left));
     } else if (right.known) {
-        program_.emit(withRightConstant(action), start, length, right.value.value);
+        program_.emit(withRightConstant(action), start, length, addKnown(right));
     } else {
         program_.emit(action, start, length);
     }
-    return emitted(first, end);
+    return emitted(first, end, start);
 }
 
 Operand Parser::negate(Operand operand, std::uint32_t start, std::uint32_t length) {
     operand.start = std::min(operand.start, start);
     if (operand.known) {
-        operand.value.value = -operand.value.value;
-        operand.value.angle.num = -operand.value.angle.num;
+        fmpq_neg(operand.value.get(), operand.value.get());
         return operand;
     }
     program_.emit(Action::Negate, start, length);
     return operand;
 }
 
-Operand Parser::call1(std::uint32_t function, const Operand& argument, std::uint32_t start,
+Operand Parser::call1(std::uint32_t function, Operand argument, std::uint32_t start,
                       std::uint32_t length) {
     const auto index = static_cast<std::uint16_t>(function);
     const std::uint32_t end = std::max(argument.end, start + length);
     if (!argument.known) {
         program_.emit(Action::Call, start, length, 0, index);
-        return emitted(argument.start, end);
+        return emitted(argument.start, end, start);
     }
     const Function& f = functionTable()[function];
-    if (!f.usesAngle) {
-        // The unit is not read by a function that does not use it.
-        if (const Outcome result = f.apply(&argument.value.value, Angle(Radians));
-            succeeded(result)) {
-            return {true, {result.value, notAnAngle}, std::min(start, argument.start), end};
-        }
+    if (Operand result; f.fold != nullptr && f.fold(result.value, &argument.value)) {
+        result.known = true;
+        result.start = std::min(start, argument.start);
+        result.end = end;
+        result.origin = start;
+        return result;
     }
-    if (isAngle(argument.value) && f.applyExact != nullptr) {
-        program_.emitCallExact(index, argument.value, start, length);
-    } else {
-        program_.emit(Action::CallConstant, start, length, argument.value.value, index);
-    }
-    return emitted(start, end);
+    program_.emit(Action::CallConstant, start, length, addKnown(argument), index);
+    return emitted(start, end, start);
 }
 
 // text = expression End
+// A text whose whole value is one literal keeps that literal's error when it is too large
+// to show; inside a larger text a large literal is fine ('1e400/1e399' is 10).
 void Parser::parseText() {
     advance();
     if (token_.kind == TokenKind::End) {
         fail(ErrorCode::NothingToCompute, token_);
     }
-    const Operand result = expression();
+    Operand result = expression();
     if (token_.kind != TokenKind::End) {
         failAfterOperand();
     }
+    program_.setResultStart(result.origin);
     if (result.known) {
-        program_.setResult(result.value.value);
+        if (result.literal && std::isinf(nearestDouble(result.value))) {
+            fail(ErrorCode::NumberTooLarge, result.origin);
+        }
+        program_.setResult(std::move(result.value));
+        return;
+    }
+    if (!result.literal) {
+        return;
+    }
+    // The steps push one literal and perhaps negate it.
+    const KnownValue& value = program_.known(program_.steps().front().known);
+    if (value.kind == KnownValue::Kind::Rational && std::isinf(nearestDouble(value.value))) {
+        fail(ErrorCode::NumberTooLarge, result.origin);
+    }
+    if (value.kind == KnownValue::Kind::Unreachable) {
+        program_.clear(); // below the smallest double too: 0
+        program_.setResultStart(result.origin);
+    } else if (value.kind == KnownValue::Kind::Decimal && roundsBeyondLargest(value)) {
+        fail(ErrorCode::NumberTooLarge, result.origin);
     }
 }
 
@@ -338,8 +326,8 @@ Operand Parser::expression(Level minimum) {
         }
         const Token op = token_;
         advance();
-        const Operand right = level == Level::Sum ? expression(Level::Product) : unary();
-        left = binary(actionOf(op.kind), left, right, op.start, op.length);
+        Operand right = level == Level::Sum ? expression(Level::Product) : unary();
+        left = binary(actionOf(op.kind), std::move(left), std::move(right), op.start, op.length);
     }
 }
 
@@ -370,9 +358,10 @@ Operand Parser::unary() {
         const Compiler::Prefix prefix = prefixes.back();
         prefixes.pop_back();
         if (prefix.root) {
-            operand = call1(scratch_.squareRoot, operand, prefix.start, prefix.end - prefix.start);
+            operand = call1(scratch_.squareRoot, std::move(operand), prefix.start,
+                            prefix.end - prefix.start);
         } else if (prefix.negate) {
-            operand = negate(operand, prefix.start, prefix.end - prefix.start);
+            operand = negate(std::move(operand), prefix.start, prefix.end - prefix.start);
         }
     }
     return operand;
@@ -387,19 +376,18 @@ inline Operand Parser::power() {
     Operand base = primary();
     while (token_.kind == TokenKind::Superscript) {
         const Token exponent = token_;
-        const double value = superscript(exponent);
+        Operand value = superscript(exponent);
         advance();
-        const std::uint32_t end = exponent.start + exponent.length;
-        base = binary(Action::Power, base, known({value, notAnAngle}, exponent.start, end),
-                      exponent.start, exponent.length);
+        base = binary(Action::Power, std::move(base), std::move(value), exponent.start,
+                      exponent.length);
     }
     if (token_.kind == TokenKind::Caret) {
         const Token op = token_;
         enter(op);
         advance();
-        const Operand exponent = unary();
+        Operand exponent = unary();
         leave();
-        base = binary(Action::Power, base, exponent, op.start, op.length);
+        base = binary(Action::Power, std::move(base), std::move(exponent), op.start, op.length);
     }
     return base;
 }
@@ -410,9 +398,9 @@ inline Operand Parser::primary() {
     switch (token_.kind) {
     case TokenKind::Number: {
         const Token number = token_;
-        const double value = literal(number);
+        Operand value = literal(number);
         advance();
-        return known({value, notAnAngle}, number.start, number.start + number.length);
+        return value;
     }
     case TokenKind::Name:
         return name();
@@ -435,9 +423,9 @@ Operand Parser::name() {
         if (token_.kind == TokenKind::LeftParen) {
             fail(ErrorCode::ConstantCalled, token_);
         }
-        const Constant& value = constantTable()[meaning.index];
-        return known({value.value, value.name == "pi" ? halfTurn : notAnAngle}, name.start,
-                     name.start + name.length);
+        const bool isPi = constantTable()[meaning.index].kind == ConstantKind::Pi;
+        return pushed({isPi ? KnownValue::Kind::Pi : KnownValue::Kind::E, {}, 0}, name.start,
+                      name.start + name.length, false);
     }
     if (meaning.kind == NameMeaning::Kind::Function) {
         advance();
@@ -458,9 +446,9 @@ Operand Parser::call(std::uint32_t function, Token name) {
     Operand arguments[2]; // the ones a function can take; more only fail below
     if (token_.kind != TokenKind::RightParen) {
         for (;;) {
-            const Operand argument = expression();
+            Operand argument = expression();
             if (count < 2) {
-                arguments[count] = argument;
+                arguments[count] = std::move(argument);
             }
             ++count;
             if (token_.kind == TokenKind::Comma) {
@@ -479,22 +467,23 @@ Operand Parser::call(std::uint32_t function, Token name) {
     leave();
     advance();
     if (arity == 1) {
-        return call1(function, arguments[0], name.start, name.length);
+        return call1(function, std::move(arguments[0]), name.start, name.length);
     }
     // The one function of two arguments is pow, which is '^' reported at its name.
     if (!arguments[0].known && !arguments[1].known) {
         program_.emit(Action::Call, name.start, name.length, 0,
                       static_cast<std::uint16_t>(function));
-        return emitted(arguments[0].start, arguments[1].end);
+        return emitted(arguments[0].start, arguments[1].end, name.start);
     }
-    return binary(Action::Power, arguments[0], arguments[1], name.start, name.length);
+    return binary(Action::Power, std::move(arguments[0]), std::move(arguments[1]), name.start,
+                  name.length);
 }
 
 // group = "(" expression ")"
 Operand Parser::group() {
     enter(token_);
     advance();
-    const Operand inner = expression();
+    Operand inner = expression();
     if (token_.kind != TokenKind::RightParen) {
         failAfterOperand();
     }
@@ -510,51 +499,112 @@ void Parser::enter(const Token& opener) {
     ++nesting_;
 }
 
-// Rounded to the nearest double as strtod does; subnormals are kept and smaller magnitudes
-// become 0. Only a literal that rounds to infinity is an error. Full-width digits and digit
-// groups read as the plain digits they stand for.
-double Parser::literal(const Token& number) {
-    return tokens_.numberIsExact() ? tokens_.numberValue() : toDouble(number);
+// A literal is the exact decimal it writes: '0.1' is 1/10. Full-width digits and digit groups
+// read as the plain digits they stand for.
+Operand Parser::literal(const Token& number) {
+    const std::uint32_t end = number.start + number.length;
+    if (tokens_.numberIsShort()) {
+        const std::uint64_t mantissa = tokens_.numberMantissa();
+        const int scale = tokens_.numberScale();
+        // Most literals: a whole number, or a few decimals over a power of ten that fits.
+        if (scale <= 0 && scale >= -19) {
+            Rational value;
+            fmpz_set_ui(value.numerator(), mantissa);
+            if (scale < 0) {
+                std::uint64_t power = 1;
+                for (int i = 0; i < -scale; ++i) {
+                    power *= 10;
+                }
+                fmpz_set_ui(value.denominator(), power);
+                fmpq_canonicalise(value.get());
+            }
+            return known(std::move(value), number.start, end, true);
+        }
+        Integer digits;
+        fmpz_set_ui(digits.get(), mantissa);
+        return decimal(number, digits.get(), scale);
+    }
+    const std::int64_t exponent = readDigits(number);
+    Integer digits;
+    if (!scratch_.digits.empty()) {
+        fmpz_set_str(digits.get(), scratch_.digits.c_str(), 10);
+    }
+    return decimal(number, digits.get(), exponent);
+}
+
+// mantissa * 10^exponent: exact where it fits, a value to compute in balls where not, and
+// beyond the limits of magnitude an error (too large) or a value evaluation cannot reach
+// (too small, which alone is 0).
+Operand Parser::decimal(const Token& number, const fmpz* mantissa, std::int64_t exponent) {
+    const std::uint32_t end = number.start + number.length;
+    if (fmpz_is_zero(mantissa)) {
+        return known(Rational(), number.start, end, true);
+    }
+    const auto digits = static_cast<std::int64_t>(fmpz_sizeinbase(mantissa, 10));
+    const std::int64_t leading = exponent + digits - 1;
+    if (leading > literalExponentLimit) {
+        fail(ErrorCode::NumberTooLarge, number);
+    }
+    if (leading < -literalExponentLimit) {
+        return pushed({KnownValue::Kind::Unreachable, {}, 0}, number.start, end, true);
+    }
+    if (Rational value; exactDecimal(value, mantissa, exponent)) {
+        return known(std::move(value), number.start, end, true);
+    }
+    KnownValue value{KnownValue::Kind::Decimal, {}, exponent};
+    fmpz_set(value.value.numerator(), mantissa);
+    return pushed(std::move(value), number.start, end, true);
 }
 
 // The whole number a superscript stands for: '²³' is 23, '⁻³' is -3.
-double Parser::superscript(const Token& exponent) {
-    const std::u16string_view units = text_.substr(exponent.start, exponent.length);
-    double value = 0;
-    std::size_t digits = 0;
-    for (const char16_t unit : units) {
-        if (const int digit = superscriptDigit(unit); digit >= 0) {
-            value = value * 10 + digit;
-            ++digits;
-        }
+Operand Parser::superscript(const Token& exponent) {
+    readDigits(exponent);
+    Integer digits;
+    if (!scratch_.digits.empty()) {
+        fmpz_set_str(digits.get(), scratch_.digits.c_str(), 10);
     }
-    if (digits > 15) {
-        value = toDouble(exponent); // beyond exact integer arithmetic: round it as strtod does
+    if (text_[exponent.start] == u'\u207B') {
+        fmpz_neg(digits.get(), digits.get());
     }
-    return units.front() == u'\u207B' ? -value : value;
+    Operand value = decimal(exponent, digits.get(), 0);
+    value.literal = false;
+    return value;
 }
 
-// The general road: the token's characters as ASCII for from_chars. A superscript token
-// becomes its digits alone, without its sign.
-double Parser::toDouble(const Token& token) {
-    std::string& ascii = scratch_.literal;
-    ascii.clear();
+// The significant digits of a number or superscript token, without leading zeros, into
+// scratch_.digits; returns the power of ten that scales them. A written exponent saturates far
+// beyond literalExponentLimit, so no length of it can wrap around.
+std::int64_t Parser::readDigits(const Token& token) {
+    constexpr std::int64_t saturation = std::int64_t{1} << 50;
+    std::string& digits = scratch_.digits;
+    digits.clear();
+    std::int64_t scale = 0;
+    std::int64_t written = 0;
+    bool fraction = false;
+    bool inExponent = false;
+    bool negativeExponent = false;
     for (const char16_t unit : text_.substr(token.start, token.length)) {
-        if (const int digit = superscriptDigit(unit); digit >= 0) {
-            ascii += static_cast<char>('0' + digit);
-        } else if (const char16_t c = asciiOf(unit); c != 0) {
-            ascii += static_cast<char>(c);
+        const int superscriptValue = superscriptDigit(unit);
+        const char16_t c =
+            superscriptValue >= 0 ? static_cast<char16_t>(u'0' + superscriptValue) : asciiOf(unit);
+        if (c >= u'0' && c <= u'9') {
+            if (inExponent) {
+                written = std::min(saturation, written * 10 + (c - u'0'));
+            } else {
+                if (c != u'0' || !digits.empty()) {
+                    digits += static_cast<char>(c);
+                }
+                scale -= fraction ? 1 : 0;
+            }
+        } else if (c == u'.') {
+            fraction = true;
+        } else if (c == u'e' || c == u'E') {
+            inExponent = true;
+        } else if (c == u'-' && inExponent) {
+            negativeExponent = true;
         }
     }
-    double value = 0;
-    const auto status = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value).ec;
-    if (status == std::errc::result_out_of_range) {
-        if (leadingDigitExponent(ascii) >= 0) {
-            fail(ErrorCode::NumberTooLarge, token);
-        }
-        value = 0;
-    }
-    return value;
+    return scale + (negativeExponent ? -written : written);
 }
 
 // What was expected after a complete operand was not there. The caller has already accepted

@@ -15,6 +15,11 @@ namespace vexa {
 // once. Unary signs are read in a loop and open none.
 inline constexpr int maxNesting = 256;
 
+// A literal's leading digit may stand at most this many places before or after the point
+// (1e300000000). A larger one is too large to compute with; a smaller one is below the
+// smallest magnitude a value may have.
+inline constexpr std::int64_t literalExponentLimit = 300'000'000;
+
 // What compile() throws. For errors of the whole text the start is 0 and means nothing.
 struct CompileError {
     ErrorCode code;
@@ -26,8 +31,9 @@ public:
     Compiler();
 
     // Replaces the program's contents. Throws CompileError; the program is then unusable.
-    // Folding works out while compiling every operation whose operands are known and that
-    // neither fails nor reads the angle unit; a test turns it off to see the grammar's shape.
+    // Folding works out while compiling every operation whose operands are known exactly,
+    // whose result is an exact rational and that neither fails nor reads the angle unit; a
+    // test turns it off to see the grammar's shape.
     void compile(std::u16string_view text, Program& program, bool fold = true);
 
     // A run of signs, or one root, read before an operand and applied after it.
@@ -39,7 +45,7 @@ public:
     };
     // Storage the parser reuses from one compile to the next.
     struct Scratch {
-        std::string literal; // a number token in ASCII for from_chars
+        std::string digits; // a long number's significant digits in ASCII
         std::vector<Prefix> prefixes;
         std::uint32_t squareRoot = 0; // the function a '√' calls
     };

@@ -38,6 +38,7 @@ constexpr std::array table{
                u"Negative number raised to a power with no real result"},
     ErrorEntry{ZeroToNegativePower, place, u"Zero raised to a negative power"},
     ErrorEntry{ResultTooLarge, place, u"Result too large"},
+    ErrorEntry{CannotCompute, place, u"Cannot be computed exactly"},
 
     ErrorEntry{NothingToCompute, whole, u"Nothing to compute"},
     ErrorEntry{NotCompiled, whole, u"Expression not compiled"},

@@ -18,7 +18,9 @@ enum class ErrorCode : std::int32_t {
     UnexpectedCharacter = 1,
     // A '.' that belongs to no number: '.', '1+.', the second point of '1.2.3'.
     MisplacedDecimalPoint = 2,
-    // A literal that rounds to infinity: '1e400'.
+    // A literal that is the whole value of the text (alone, negated or in parentheses) and
+    // rounds beyond the largest double: '1e400', '-(1e400)'; or any literal whose exponent is
+    // beyond the limits: '1e999999999'.
     NumberTooLarge = 3,
     // A name that is neither a function nor a constant: 'x+1', 'foo(2)'.
     UnknownName = 4,
@@ -45,7 +47,7 @@ enum class ErrorCode : std::int32_t {
     // Parentheses, calls and '^' nested deeper than the parser allows: 257 '(' in a row.
     NestedTooDeeply = 15,
 
-    // A divisor that is zero: '1/0', '1/(2-2)'.
+    // A divisor that is zero: '1/0', '1/(0.1*3-0.3)', '1/(sqrt(2)^2-2)'.
     DivisionByZero = 21,
     // 'sqrt(-1)'.
     SquareRootOfNegative = 22,
@@ -57,13 +59,18 @@ enum class ErrorCode : std::int32_t {
     TangentUndefined = 25,
     // cot at a multiple of a half turn: 'cot(0)', 'cot(180)' in degrees.
     CotangentUndefined = 26,
-    // A negative base with an exponent that is neither a whole number nor the nearest double to
-    // p/q with q odd from 3 to 99, so no real power is taken: '(-8)^0.5', 'pow(-2, 0.25)'.
+    // A negative base with an exponent that is neither a whole number nor a fraction p/q in
+    // lowest terms with q odd, as the text gives it, so no real power is taken: '(-8)^0.5',
+    // 'pow(-2, 0.25)', '(-8)^0.333333333333333'.
     NegativeBaseFractionalExponent = 27,
     // Zero to a negative power: '0^-1', 'pow(0, -2)'.
     ZeroToNegativePower = 28,
-    // An operation whose result is not finite: '1e308*10', 'exp(1000)'.
+    // The value of the text rounds beyond the largest double; reported at the operation that
+    // produced it: '1e308*10', 'exp(1000)', 'sqrt(1e700)'.
     ResultTooLarge = 29,
+    // A value the evaluator cannot decide within its limits of precision and magnitude, at the
+    // operation where it could not: 'sin(10^5000)', 'exp(10^6)+1-exp(10^6)', '10^10^10/10'.
+    CannotCompute = 30,
 
     // The text is empty or only blanks.
     NothingToCompute = 41,

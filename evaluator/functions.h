@@ -1,12 +1,14 @@
 // The arithmetic the evaluator knows: the angle unit, the function and constant tables, and the
-// operators that can fail.
+// operators that can fail, each in balls at a working precision and, where its value is a
+// rational, exactly.
 #pragma once
 
+#include "evaluator/ball_rounding.h"
 #include "evaluator/errors.h"
+#include "evaluator/multiprecision.h"
 #include "evaluator/vexa.h"
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string_view>
 
@@ -19,40 +21,50 @@ public:
     explicit Angle(std::int32_t unit) : unit_(unit) {}
 
     bool isRadians() const { return unit_ == Radians; }
-    bool isDegrees() const { return unit_ == Degrees; }
+    // The units in a half turn: 180 degrees, 200 grads; 0 for radians, whose half turn is pi.
+    ulong halfTurn() const { return unit_ == Degrees ? 180 : unit_ == Grads ? 200 : 0; }
 
 private:
     std::int32_t unit_;
 };
 
-// An angle of num/den half turns, i.e. num/den * pi radians, as the text wrote it: 'pi/4' is
-// {1, 4}, '-2*pi/3' is {-2, 3}. den > 0, the fraction in lowest terms, |num| and den at most
-// 2^31.
-struct PiFraction {
-    std::int64_t num;
-    std::int64_t den;
+// What evaluating a step needs besides its operands.
+struct Context {
+    Angle angle;
+    Precision precision;
 };
 
-// A computed value or the reason there is none. Non-finite values are not checked here: the
-// machine turns every one of them into ResultTooLarge at the operation that produced it.
-struct Outcome {
-    double value = 0;
+// What a step made of its operands at one precision: its value, an error, or nothing yet
+// because the precision cannot tell (a divisor whose ball holds 0, which a higher one may
+// show to be 0 or not).
+struct StepOutcome {
+    enum class Verdict : std::uint8_t { Done, Failed, Undecided };
+    Verdict verdict = Verdict::Done;
     ErrorCode error = ErrorCode::None;
+};
+
+// An operand: its ball, and its exact value where it is a value the compiler knew.
+struct Argument {
+    const arb_struct* ball;
+    const Rational* exact; // nullptr for a computed value
 };
 
 struct Function {
     std::string_view name; // lower case; names match regardless of case
     int arity;
     bool usesAngle; // reads the angle unit: the trigonometric functions and their inverses
-    // args are finite: the machine never passes anything else.
-    Outcome (*apply)(const double* args, Angle angle);
-    // sin, cos, tan and cot of an exact angle (radians only); nullptr for every other function.
-    Outcome (*applyExact)(PiFraction angle);
+    // Writes f(args) into result, which is none of the arguments.
+    StepOutcome (*apply)(arb_struct* result, const Argument* args, const Context& context);
+    // The exact value where it is a rational within exactBits ('sqrt(9/4)', 'log10(0.01)');
+    // false where it is not or the call fails. nullptr: never rational, or it reads the unit.
+    bool (*fold)(Rational& result, const Rational* args);
 };
+
+enum class ConstantKind : std::uint8_t { Pi, E };
 
 struct Constant {
     std::string_view name;
-    double value;
+    ConstantKind kind;
 };
 
 std::span<const Function> functionTable();
@@ -69,9 +81,11 @@ struct NameMeaning {
 NameMeaning lookUpName(std::uint64_t key);
 
 // The binary operators with a domain, shared by '/', '^' and pow(). A negative base takes an
-// exponent that is an integer or the double nearest a fraction with an odd denominator up to 99:
-// (-8)^(1/3) is -2, the real cube root.
-Outcome divide(double dividend, double divisor);
-Outcome power(double base, double exponent);
+// exponent the text gives as p/q in lowest terms with q odd (the real root: (-8)^(1/3) = -2)
+// or one that is a whole number.
+StepOutcome divide(arb_struct* result, const Argument& dividend, const Argument& divisor,
+                   const Context& context);
+StepOutcome power(arb_struct* result, const Argument& base, const Argument& exponent,
+                  const Context& context);
 
 } // namespace vexa

@@ -1,13 +1,12 @@
-// Runs a compiled program on a value stack sized once per compile.
+// Runs a compiled program in balls, at rising precision until the result is decided.
 #pragma once
 
 #include "evaluator/errors.h"
 #include "evaluator/functions.h"
+#include "evaluator/multiprecision.h"
 #include "evaluator/program.h"
 
-#include <cmath>
 #include <cstdint>
-#include <span>
 #include <vector>
 
 namespace vexa {
@@ -15,109 +14,37 @@ namespace vexa {
 struct RunResult {
     double value = 0;
     ErrorCode error = ErrorCode::None;
-    std::uint32_t start = 0; // 0-based start of the failing step's span
+    std::uint32_t start = 0; // 0-based start of the failing operation's span
 };
+
+// The working precisions, in bits, that evaluation tries in turn (Ziv's strategy): most texts
+// are decided by the first; the third holds a value that is 0 to below half the smallest
+// double; the last is the limit.
+inline constexpr slong precisionLadder[] = {64, 256, 1536, precisionLimit};
 
 class Machine {
 public:
-    // Makes room for the program's deepest stack; run() then allocates nothing.
-    void prepare(const Program& program) { stack_.resize(program.stackSize() + 1); }
+    // Makes room for the program's deepest stack.
+    void prepare(const Program& program);
 
-    // Steps run in the order the text's operations take effect, which is left to right for
-    // the ones that can fail, so the first failure met is the leftmost one that matters. The
-    // program must be the one last prepared.
+    // The double nearest the exact value of the program, or the first error in the order the
+    // operations run, which is left to right for the ones that can fail. The program must be
+    // the one last prepared.
     RunResult run(const Program& program, Angle angle);
 
 private:
-    std::span<const Function> functions_ = functionTable();
-    std::vector<double> stack_;
-};
+    struct Pass {
+        StepOutcome outcome;
+        std::uint32_t start = 0; // of the step that failed or could not decide
+    };
+    // One run of every step at one precision; its value is then the bottom of the stack.
+    Pass runAt(const Program& program, const Context& context);
 
-inline RunResult Machine::run(const Program& program, Angle angle) {
-    if (program.isConstant()) {
-        return {program.result(), ErrorCode::None, 0};
-    }
-    double* sp = stack_.data(); // one past the values below the top
-    double top = 0;
-    for (const Step& step : program.steps()) {
-        Outcome outcome;
-        switch (step.action) {
-        case Action::Push:
-            *sp++ = top;
-            top = step.constant;
-            continue;
-        case Action::Negate:
-            top = -top;
-            continue;
-        // Each case names its action, so the shared arithmetic inlines to the one operation.
-        case Action::Add:
-            outcome = applyBinary(Action::Add, *--sp, top);
-            break;
-        case Action::Subtract:
-            outcome = applyBinary(Action::Subtract, *--sp, top);
-            break;
-        case Action::Multiply:
-            outcome = applyBinary(Action::Multiply, *--sp, top);
-            break;
-        case Action::Divide:
-            outcome = applyBinary(Action::Divide, *--sp, top);
-            break;
-        case Action::Power:
-            outcome = applyBinary(Action::Power, *--sp, top);
-            break;
-        case Action::AddConstant:
-            outcome = applyBinary(Action::Add, top, step.constant);
-            break;
-        case Action::SubtractConstant:
-            outcome = applyBinary(Action::Subtract, top, step.constant);
-            break;
-        case Action::MultiplyConstant:
-            outcome = applyBinary(Action::Multiply, top, step.constant);
-            break;
-        case Action::DivideConstant:
-            outcome = applyBinary(Action::Divide, top, step.constant);
-            break;
-        case Action::PowerConstant:
-            outcome = applyBinary(Action::Power, top, step.constant);
-            break;
-        case Action::SubtractFromConstant:
-            outcome = applyBinary(Action::Subtract, step.constant, top);
-            break;
-        case Action::DivideConstantBy:
-            outcome = applyBinary(Action::Divide, step.constant, top);
-            break;
-        case Action::PowerOfConstant:
-            outcome = applyBinary(Action::Power, step.constant, top);
-            break;
-        case Action::Call: {
-            const Function& function = functions_[step.function];
-            *sp = top;
-            sp -= function.arity - 1;
-            outcome = function.apply(sp, angle);
-            break;
-        }
-        case Action::CallConstant:
-            *sp++ = top;
-            outcome = functions_[step.function].apply(&step.constant, angle);
-            break;
-        case Action::CallExact:
-            *sp++ = top;
-            outcome = angle.isRadians()
-                          ? functions_[step.function].applyExact(program.angle(step.extra))
-                          : functions_[step.function].apply(&step.constant, angle);
-            break;
-        }
-        if (outcome.error != ErrorCode::None) {
-            return {0, outcome.error, step.start};
-        }
-        // Operands are always finite, so a non-finite result can only be an overflow; it is
-        // reported where it happens even if later steps would bring it back in range.
-        if (!std::isfinite(outcome.value)) {
-            return {0, ErrorCode::ResultTooLarge, step.start};
-        }
-        top = outcome.value;
-    }
-    return {top, ErrorCode::None, 0};
-}
+    Balls stack_;
+    // For each value on the stack, its exact value where it is one the compiler knew.
+    std::vector<const Rational*> exact_;
+    Ball known_;  // a known operand as a ball
+    Ball result_; // what a step computes, before it takes its operands' place
+};
 
 } // namespace vexa

@@ -1,5 +1,7 @@
 #include "evaluator/tokenizer.h"
 
+#include <limits>
+
 namespace vexa {
 namespace {
 
@@ -129,9 +131,9 @@ Token Tokenizer::name(std::size_t start) {
 }
 
 // digits { separator digits }: a digit-group separator counts only between two digits. The
-// digits are gathered into the mantissa while it stays within 2^53.
+// digits are gathered into the mantissa while it fits in 64 bits.
 std::size_t Tokenizer::scanDigits(std::size_t from, bool fraction, Digits& digits) const {
-    constexpr std::uint64_t mantissaLimit = (std::uint64_t{1} << 53) / 10;
+    constexpr std::uint64_t mantissaLimit = std::numeric_limits<std::uint64_t>::max() / 10;
     std::size_t end = from;
     for (;;) {
         if (end == text_.size()) {
@@ -155,15 +157,9 @@ std::size_t Tokenizer::scanDigits(std::size_t from, bool fraction, Digits& digit
     }
 }
 
-// Powers of ten that a double holds exactly.
-constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 // number = digits ["." digits] [("e" | "E") ["+" | "-"] digits]: see generalNumber().
 // Most numbers are a few ASCII digits, perhaps with a point, followed by an ASCII character
-// that ends them: an exact integer of up to 2^53, and one division by an exact power of ten
-// places the point, rounding as strtod would.
+// that ends them: their digits are gathered on the way.
 Token Tokenizer::number(std::size_t start) {
     std::size_t end = start;
     std::uint64_t digits = 0;
@@ -183,13 +179,12 @@ Token Tokenizer::number(std::size_t start) {
     }
     // No digit at all when the number starts with a full-width one: the general road reads it.
     const std::size_t count = end - start - (point ? 1 : 0);
-    // Up to 19 digits cannot overflow, and up to 2^53 they are exact.
-    const bool exact = count - 1 < 19 && digits <= (std::uint64_t{1} << 53);
-    if (exact && (end == text_.size() ||
-                  (text_[end] < 0x80 && text_[end] != u'.' && (text_[end] | 0x20) != u'e'))) {
-        numberExact_ = true;
-        const auto value = static_cast<double>(digits);
-        numberValue_ = fraction == 0 ? value : value / exactPowersOfTen[fraction];
+    // Up to 19 digits cannot overflow 64 bits.
+    if (count - 1 < 19 && (end == text_.size() || (text_[end] < 0x80 && text_[end] != u'.' &&
+                                                   (text_[end] | 0x20) != u'e'))) {
+        numberShort_ = true;
+        numberMantissa_ = digits;
+        numberScale_ = -static_cast<int>(fraction);
         numberEnd_ = end;
         return make(TokenKind::Number, start, end);
     }
@@ -198,9 +193,7 @@ Token Tokenizer::number(std::size_t start) {
 
 // number = digits ["." digits] [("e" | "E") ["+" | "-"] digits], with a digit somewhere in
 // the mantissa. The exponent is taken only when a digit, or a sign and a digit, follows the
-// 'e', so '2e' is the number 2 followed by the name 'e'. The value is worked out on the way
-// when one multiplication or division of two exact values gives it, which rounds correctly
-// as strtod would.
+// 'e', so '2e' is the number 2 followed by the name 'e'.
 Token Tokenizer::generalNumber(std::size_t start) {
     const auto at = [&](std::size_t i) {
         return i < text_.size() ? (text_[i] < 0x80 ? text_[i] : asciiOf(text_[i])) : char16_t{0};
@@ -219,28 +212,17 @@ Token Tokenizer::generalNumber(std::size_t start) {
         if (digitAt(digits)) {
             Digits exponent;
             end = scanDigits(digits, false, exponent);
-            // An exponent too long for the table leaves the value to the general conversion.
-            const bool small = exponent.exact && exponent.mantissa <= 1000;
+            // A long exponent leaves the number to the compiler, which bounds it.
+            const bool small = exponent.exact && exponent.mantissa <= 100000;
             const int written = small ? static_cast<int>(exponent.mantissa) : 0;
             mantissa.exact = mantissa.exact && small;
             mantissa.scale += negative ? -written : written;
         }
     }
     numberEnd_ = end;
-    numberExact_ = mantissa.exact;
-    if (numberExact_) {
-        if (mantissa.mantissa == 0) {
-            numberValue_ = 0;
-        } else if (mantissa.scale >= 0 && mantissa.scale <= 22) {
-            numberValue_ =
-                static_cast<double>(mantissa.mantissa) * exactPowersOfTen[mantissa.scale];
-        } else if (mantissa.scale < 0 && mantissa.scale >= -22) {
-            numberValue_ =
-                static_cast<double>(mantissa.mantissa) / exactPowersOfTen[-mantissa.scale];
-        } else {
-            numberExact_ = false;
-        }
-    }
+    numberShort_ = mantissa.exact;
+    numberMantissa_ = mantissa.mantissa;
+    numberScale_ = mantissa.scale;
     return make(TokenKind::Number, start, end);
 }
 

@@ -110,11 +110,12 @@ public:
     // The next token; End again and again once the text is used up.
     Token next();
 
-    // The value of the number token just read, when one rounding of its digits gives it
-    // exactly (up to 2^53 scaled by an exact power of ten); false when it needs the general
-    // conversion.
-    bool numberIsExact() const { return numberExact_; }
-    double numberValue() const { return numberValue_; }
+    // The digits of the number token just read, as an integer and the power of ten that
+    // scales it ('12.5' is 125 and -1, '2e3' is 2 and 3), when they fit in 64 bits; false when
+    // the compiler must read the token's digits itself.
+    bool numberIsShort() const { return numberShort_; }
+    std::uint64_t numberMantissa() const { return numberMantissa_; }
+    int numberScale() const { return numberScale_; }
     // The packed key of the name token just read ('π' as 'pi').
     std::uint64_t nameKey() const { return nameKey_; }
 
@@ -143,9 +144,10 @@ private:
     std::size_t pos_ = 0;
     // Where the last number token ended, to recognise the second point of '1.2.3'.
     std::size_t numberEnd_ = std::u16string_view::npos;
-    // The value of the last number read, where it is exact.
-    bool numberExact_ = false;
-    double numberValue_ = 0;
+    // The digits of the last number read, where they fit.
+    bool numberShort_ = false;
+    std::uint64_t numberMantissa_ = 0;
+    int numberScale_ = 0;
     std::uint64_t nameKey_ = 0;
 };
 

@@ -2,11 +2,13 @@
 
 #include "evaluator/compiler.h"
 #include "evaluator/errors.h"
+#include "evaluator/exact.h"
 #include "evaluator/functions.h"
 #include "evaluator/machine.h"
 #include "evaluator/program.h"
 
 #include <array>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -43,7 +45,7 @@ private:
     bool compiled_ = false;
     // Every text is a constant expression, so its outcome in one angle unit never changes
     // until the next compile: each unit's is computed once, by the first Evaluate in it, and
-    // a text that folded into one value has it in every unit from the start.
+    // a text that folded into one exact value has it in every unit from the start.
     std::array<RunResult, 3> outcomes_;
     std::array<bool, 3> known_{};
 };
@@ -115,7 +117,11 @@ void Slot::Compile() {
         engine_.fail(error.code, error.start, text_);
     }
     if (program_.isConstant()) {
-        outcomes_.fill({program_.result(), ErrorCode::None, 0});
+        // Exact, so the same in every unit; too large to show only as a result of Evaluate.
+        const double value = nearestDouble(program_.result());
+        outcomes_.fill(std::isinf(value)
+                           ? RunResult{0, ErrorCode::ResultTooLarge, program_.resultStart()}
+                           : RunResult{value, ErrorCode::None, 0});
         known_.fill(true);
     } else {
         machine_.prepare(program_);

@@ -27,7 +27,8 @@ Computed Calculator::compute(std::u16string_view text, std::int32_t unit) {
         // The table's description; an unexpected character also names the character.
         const std::u16string_view shown = result.error.Description;
         if (entry.code == vexa::ErrorCode::UnexpectedCharacter) {
-            EXPECT_TRUE(shown.starts_with(entry.description) && shown.size() > entry.description.size())
+            EXPECT_TRUE(shown.starts_with(entry.description) &&
+                        shown.size() > entry.description.size())
                 << printable(shown);
         } else {
             EXPECT_EQ(entry.description, shown);

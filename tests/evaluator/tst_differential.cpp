@@ -3,15 +3,18 @@
 // Each text is generated as a tree and written out twice, once in each grammar: for ours with
 // as few parentheses as our grammar needs (plus some to spare, blanks and any letter case), for
 // muparser fully parenthesised, since the two differ on signs ('--2' is an error there) and on
-// how '^' binds. Either both compute and agree, or ours fails exactly where muparser meets a
-// value that is not finite, or where ours takes a real odd root that muparser has not, or
-// where ours reads an angle written with pi exactly.
+// how '^' binds. This catches faults of reading and precedence; the values are exact in ours
+// and rounded at every step in muparser, so they are compared only where a double evaluation
+// is well-conditioned: where a first-order bound on muparser's rounding (see Reference) is
+// small against the value, both must agree within it. Where it is not (an operand near a
+// domain's edge, an intermediate value beyond a double's range or ours), either may fail.
 #include "support.h"
 
 #include <muParser.h>
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -19,6 +22,7 @@
 #include <numbers>
 #include <random>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -338,7 +342,30 @@ struct Reference {
     // The tree raises a negative base to a non-integer power: muparser's NaN there may be a
     // real odd root of ours, (-8)^(1/3) = -2.
     bool negativeRoot = false;
+    // An operand lies within muparser's rounding of a domain's edge (a divisor near 0, the
+    // argument of sqrt or ln near 0, of asin near 1, a cosine near 0 under tan, an exponent
+    // near a whole number under a negative base, a result near the largest double): the
+    // exact value may lie on either side, so either engine may fail there, and near a pole
+    // a first-order bound does not hold.
+    bool nearEdge = false;
+    // Some value on the way is beyond the magnitudes ours computes with (2^+-2^30), or a
+    // trigonometric argument is too large for its precision limit: ours may not compute it.
+    bool beyondOurs = false;
+    // A function, power or divisor took an operand whose bound is too wide for a first-order
+    // bound to hold (sin of 1e20, whose rounding alone is more than a turn): the values are
+    // not compared.
+    bool wild = false;
 };
+
+// Whether an operand of a nonlinear operation is known to within a thousandth of itself.
+bool wide(const Reference& operand) {
+    return !(1e-12 * operand.scale <= 1e-3 * std::max(std::fabs(operand.value), 1.0));
+}
+
+// Near an edge: within a millionth of the rounding bound of it.
+bool near(double value, double edge, double scale) {
+    return std::fabs(value - edge) <= 1e-6 * scale;
+}
 
 Reference reference(const Node& node) {
     if (node.kind == Kind::Number) {
@@ -352,42 +379,88 @@ Reference reference(const Node& node) {
     }
     const Reference a = reference(*node.left);
     if (node.kind == Kind::Negate) {
-        return {-a.value, a.scale, a.negativeRoot};
+        Reference negated = a;
+        negated.value = -a.value;
+        return negated;
     }
+    Reference result;
     if (node.kind == Kind::Call) {
         const double value = node.function->value(a.value);
-        return {value, std::fabs(node.function->derivative(a.value)) * a.scale + std::fabs(value),
-                a.negativeRoot};
+        result = {
+            value,
+            std::fabs(node.function->derivative(a.value)) * a.scale + std::fabs(value),
+            a.negativeRoot,
+            a.nearEdge,
+            a.beyondOurs,
+            a.wild || wide(a) ||
+                (value == 0 && a.value != 0 && node.function->ours == std::string_view("exp"))};
+        const std::string_view name = node.function->ours;
+        result.nearEdge = result.nearEdge ||
+                          ((name == "sqrt" || name == "ln" || name == "log" || name == "log10") &&
+                           near(a.value, 0, a.scale)) ||
+                          ((name == "asin" || name == "acos") &&
+                           (near(a.value, 1, a.scale) || near(a.value, -1, a.scale))) ||
+                          (name == "tan" && near(std::cos(a.value), 0, a.scale));
+        result.beyondOurs =
+            result.beyondOurs ||
+            ((name == "sin" || name == "cos" || name == "tan") && !(std::fabs(a.value) < 1e300));
+    } else {
+        const Reference b = reference(*node.right);
+        double value = 0;
+        double carried = 0;
+        bool edge = false;
+        // log2 of the value's magnitude, which a double holds where the value itself would not
+        double magnitude = 0;
+        switch (node.kind) {
+        case Kind::Add:
+            value = a.value + b.value;
+            carried = a.scale + b.scale;
+            break;
+        case Kind::Subtract:
+            value = a.value - b.value;
+            carried = a.scale + b.scale;
+            break;
+        case Kind::Multiply:
+            value = a.value * b.value;
+            carried = a.scale * std::fabs(b.value) + std::fabs(a.value) * b.scale;
+            break;
+        case Kind::Divide:
+            value = a.value / b.value;
+            carried = (a.scale + std::fabs(value) * b.scale) / std::fabs(b.value);
+            edge = near(b.value, 0, b.scale);
+            break;
+        default: // both powers: d(a^b) = b a^(b-1) da + a^b ln|a| db
+            value = std::pow(a.value, b.value);
+            carried =
+                (a.scale == 0 ? 0 : std::fabs(b.value * value / a.value) * a.scale) +
+                (b.scale == 0 ? 0 : std::fabs(value * std::log(std::fabs(a.value))) * b.scale);
+            edge = near(a.value, 0, a.scale) ||
+                   (a.value < 0 && near(b.value, std::nearbyint(b.value), b.scale));
+            magnitude = b.value * std::log2(std::fabs(a.value));
+            break;
+        }
+        const bool root = (node.kind == Kind::Power || node.kind == Kind::PowCall) && a.value < 0 &&
+                          std::trunc(b.value) != b.value;
+        const bool nonlinear =
+            node.kind != Kind::Add && node.kind != Kind::Subtract && node.kind != Kind::Multiply;
+        // A product, quotient or power of nonzero values that is 0 has underflowed; a power
+        // that amplifies its operands' rounding beyond a thousandth of itself is no longer
+        // first-order.
+        const bool underflow = value == 0 && a.value != 0 && b.value != 0;
+        const bool amplified = node.kind != Kind::Add && node.kind != Kind::Subtract &&
+                               !(1e-12 * (carried + std::fabs(value)) <= 1e-3 * std::fabs(value));
+        result = {value,
+                  carried + std::fabs(value),
+                  a.negativeRoot || b.negativeRoot || root,
+                  a.nearEdge || b.nearEdge || edge,
+                  a.beyondOurs || b.beyondOurs || std::fabs(magnitude) > 0x1p29,
+                  a.wild || b.wild || underflow || amplified ||
+                      (nonlinear && (wide(b) || (node.kind != Kind::Divide && wide(a))))};
     }
-    const Reference b = reference(*node.right);
-    double value = 0;
-    double carried = 0;
-    switch (node.kind) {
-    case Kind::Add:
-        value = a.value + b.value;
-        carried = a.scale + b.scale;
-        break;
-    case Kind::Subtract:
-        value = a.value - b.value;
-        carried = a.scale + b.scale;
-        break;
-    case Kind::Multiply:
-        value = a.value * b.value;
-        carried = a.scale * std::fabs(b.value) + std::fabs(a.value) * b.scale;
-        break;
-    case Kind::Divide:
-        value = a.value / b.value;
-        carried = (a.scale + std::fabs(value) * b.scale) / std::fabs(b.value);
-        break;
-    default: // both powers: d(a^b) = b a^(b-1) da + a^b ln|a| db
-        value = std::pow(a.value, b.value);
-        carried = (a.scale == 0 ? 0 : std::fabs(b.value * value / a.value) * a.scale) +
-                  (b.scale == 0 ? 0 : std::fabs(value * std::log(std::fabs(a.value))) * b.scale);
-        break;
-    }
-    const bool root = (node.kind == Kind::Power || node.kind == Kind::PowCall) && a.value < 0 &&
-                      std::trunc(b.value) != b.value;
-    return {value, carried + std::fabs(value), a.negativeRoot || b.negativeRoot || root};
+    result.nearEdge = result.nearEdge || !(std::fabs(result.value) + 1e-6 * result.scale < DBL_MAX);
+    // Below the normal range a double's rounding is absolute, not relative.
+    result.wild = result.wild || (result.value != 0 && std::fabs(result.value) < DBL_MIN);
+    return result;
 }
 
 // muparser with check(): it records whether any value it was given was not finite.
@@ -417,13 +490,6 @@ private:
     bool sawNonFinite_ = false;
 };
 
-std::u16string lowered(std::u16string text) {
-    for (char16_t& c : text) {
-        c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-    }
-    return text;
-}
-
 TEST(Differential, AgreesWithMuparser) {
     constexpr std::uint64_t seed = 20250101;
     constexpr int texts = 100000;
@@ -433,10 +499,9 @@ TEST(Differential, AgreesWithMuparser) {
 
     int agreed = 0;
     int identical = 0;
-    int bothFailed = 0;
+    int failed = 0;
+    int beyondDoubles = 0;
     int unbounded = 0;
-    int realRoots = 0;
-    int exactAngles = 0;
     for (int i = 0; i < texts; ++i) {
         const auto tree = generator.tree(1 + generator.below(6));
         const std::string ours = generator.ours(*tree);
@@ -452,43 +517,25 @@ TEST(Differential, AgreesWithMuparser) {
             FAIL() << "muparser rejects the text: " << error.GetMsg();
         }
         const Reference bound = reference(*tree);
-        const auto disagrees = [&](const vexa_test::Computed& computed) {
-            if (!computed.ok) {
-                return !expected.nonFinite;
-            }
-            if (expected.nonFinite) {
-                return !bound.negativeRoot;
-            }
-            return std::isfinite(bound.scale) &&
-                   !(std::fabs(computed.value - expected.value) <= 1e-12 * bound.scale);
-        };
-        auto computed = calculator.compute(ours16);
-        // Ours reads an angle written with pi exactly (sin(pi) is 0, where muparser has
-        // 1.2e-16): with pi written out as the double it stands for, ours must agree.
-        if (disagrees(computed) && lowered(ours16).find(u"pi") != std::u16string::npos) {
-            std::u16string written = ours16;
-            for (std::size_t at = 0; (at = lowered(written).find(u"pi", at)) != written.npos;) {
-                written.replace(at, 2, u"3.141592653589793");
-            }
-            computed = calculator.compute(written);
-            exactAngles += disagrees(computed) ? 0 : 1;
-        }
+        const auto computed = calculator.compute(ours16);
         if (!computed.ok) {
             // A well-formed text fails only while computing (codes 21 and up), and only where
-            // muparser meets a value that is not finite.
+            // muparser meets a value that is not finite, or the double evaluation is not
+            // well-conditioned enough to tell.
             ASSERT_GE(computed.error.Number, 21) << printable(computed.error.Description);
-            ASSERT_TRUE(expected.nonFinite)
+            ASSERT_TRUE(expected.nonFinite || bound.nearEdge || bound.beyondOurs || bound.wild)
                 << "ours fails (" << printable(computed.error.Description) << " at "
                 << computed.error.Position << "), muparser gives " << expected.value;
-            ++bothFailed;
+            ++failed;
             continue;
         }
-        if (expected.nonFinite && bound.negativeRoot) {
-            ++realRoots; // their values are checked in tst_values.cpp
+        if (expected.nonFinite) {
+            // Beyond a double's range on the way (1e300*1e300/1e300), at an edge, or a real
+            // odd root: ours computes what muparser cannot.
+            ++beyondDoubles;
             continue;
         }
-        ASSERT_FALSE(expected.nonFinite) << "ours gives " << computed.value;
-        if (!std::isfinite(bound.scale)) {
+        if (!std::isfinite(bound.scale) || bound.wild || bound.nearEdge) {
             ++unbounded; // at a singularity of a derivative: any difference is within reach
             continue;
         }
@@ -497,12 +544,12 @@ TEST(Differential, AgreesWithMuparser) {
         ++agreed;
         identical += computed.value == expected.value;
     }
-    std::printf("%d texts: %d agreed (%d identical), %d failed in both, %d at singularities, "
-                "%d real odd roots, %d exact angles\n",
-                texts, agreed, identical, bothFailed, unbounded, realRoots, exactAngles);
+    std::printf("%d texts: %d agreed (%d identical), %d failed in ours, %d beyond doubles, "
+                "%d not bounded to first order\n",
+                texts, agreed, identical, failed, beyondDoubles, unbounded);
     // The generator must keep producing both kinds of text, or the test proves little.
     EXPECT_GT(agreed, texts / 2);
-    EXPECT_GT(bothFailed, texts / 20);
+    EXPECT_GT(failed, texts / 20);
 }
 
 } // namespace

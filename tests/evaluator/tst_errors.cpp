@@ -44,12 +44,19 @@ constexpr Failing syntaxErrors[] = {
     {u"1e5.5", Radians, ErrorCode::MisplacedDecimalPoint, 4},
     {u". 5", Radians, ErrorCode::MisplacedDecimalPoint, 1},
 
+    // A literal too large to show is an error only where it is the text's whole value.
     {u"1e400", Radians, ErrorCode::NumberTooLarge, 1},
-    {u"2+1e309", Radians, ErrorCode::NumberTooLarge, 3},
+    {u"-1e400", Radians, ErrorCode::NumberTooLarge, 2},
+    {u"(1e400)", Radians, ErrorCode::NumberTooLarge, 2},
+    {u"-(-(1e400))", Radians, ErrorCode::NumberTooLarge, 5},
     {u"1.7976931348623159e308", Radians, ErrorCode::NumberTooLarge, 1},
     {u"0.001e312", Radians, ErrorCode::NumberTooLarge, 1},
+    // Beyond the limits of magnitude anywhere, in reading order.
     {u"1e99999999999999999999", Radians, ErrorCode::NumberTooLarge, 1},
-    {u"1e400$", Radians, ErrorCode::NumberTooLarge, 1},
+    {u"1+1e300000001", Radians, ErrorCode::NumberTooLarge, 3},
+    {u"1e999999999$", Radians, ErrorCode::NumberTooLarge, 1},
+    {u"1e400$", Radians, ErrorCode::UnexpectedCharacter, 6},
+    {u"(1e400", Radians, ErrorCode::MissingClosingParenthesis, 7},
 
     {u"x+1", Radians, ErrorCode::UnknownName, 1},
     {u"1+foo(2)", Radians, ErrorCode::UnknownName, 3},
@@ -147,7 +154,12 @@ constexpr Failing evaluationErrors[] = {
     {u"1/-0", Radians, ErrorCode::DivisionByZero, 2},
     {u"2*3/0", Radians, ErrorCode::DivisionByZero, 4},
     {u"1/0+sqrt(-1)", Radians, ErrorCode::DivisionByZero, 2},
-    {u"1/1e-400", Radians, ErrorCode::DivisionByZero, 2},
+    {u"1/(0.1*3-0.3)", Radians, ErrorCode::DivisionByZero, 2},
+    {u"1/(sqrt(2)^2-2)", Radians, ErrorCode::DivisionByZero, 2},
+    {u"1/(sin(30)-0.5)", Degrees, ErrorCode::DivisionByZero, 2},
+    // Below the smallest magnitude a value may have, a value is the ball around 0 that holds
+    // it, which a decision takes as 0.
+    {u"1/exp(-10^9)", Radians, ErrorCode::DivisionByZero, 2},
 
     {u"sqrt(-1)", Radians, ErrorCode::SquareRootOfNegative, 1},
     {u"1+sqrt(-1e-300)", Radians, ErrorCode::SquareRootOfNegative, 3},
@@ -161,10 +173,12 @@ constexpr Failing evaluationErrors[] = {
     {u"log10(-1)", Radians, ErrorCode::LogarithmOfNonPositive, 1},
     {u"log10(0)", Radians, ErrorCode::LogarithmOfNonPositive, 1},
     {u"ln(-0)", Radians, ErrorCode::LogarithmOfNonPositive, 1},
-    {u"log10(1e-400)", Radians, ErrorCode::LogarithmOfNonPositive, 1},
+    {u"ln(1.1*1.1-1.21)", Radians, ErrorCode::LogarithmOfNonPositive, 1},
+    {u"2*log(sqrt(2)^2-2)", Radians, ErrorCode::LogarithmOfNonPositive, 3},
 
     {u"asin(2)", Radians, ErrorCode::InverseTrigOutOfRange, 1},
     {u"acos(-1.0000001)", Radians, ErrorCode::InverseTrigOutOfRange, 1},
+    {u"asin(1+1e-300)", Radians, ErrorCode::InverseTrigOutOfRange, 1},
     {u"2+asin(1.5)", Degrees, ErrorCode::InverseTrigOutOfRange, 3},
 
     {u"tan(90)", Degrees, ErrorCode::TangentUndefined, 1},
@@ -179,26 +193,38 @@ constexpr Failing evaluationErrors[] = {
     {u"cot(200)", Grads, ErrorCode::CotangentUndefined, 1},
     {u"tan(pi/2)", Radians, ErrorCode::TangentUndefined, 1},
     {u"2+tan(-3*pi/2)", Radians, ErrorCode::TangentUndefined, 3},
+    {u"tan(2*atan(1))", Radians, ErrorCode::TangentUndefined, 1},
+    {u"tan(asin(1))", Degrees, ErrorCode::TangentUndefined, 1},
     {u"cot(pi)", Radians, ErrorCode::CotangentUndefined, 1},
     {u"cot(-\u03C0)", Radians, ErrorCode::CotangentUndefined, 1},
     {u"1/sin(pi)", Radians, ErrorCode::DivisionByZero, 2},
     {u"1/cos(pi/2)", Radians, ErrorCode::DivisionByZero, 2},
 
-    // Only an odd denominator up to 99 gives a real root.
+    // Only an odd denominator of the exponent as the text gives it yields a real root.
     {u"(-8)^0.5", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
     {u"pow(-2, 0.5)", Radians, ErrorCode::NegativeBaseFractionalExponent, 1},
     {u"(-1)^0.5", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
     {u"(-8)^(1/4)", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
-    {u"(-2)^(1/101)", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
+    {u"(-2)^(1/100)", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
+    {u"(-8)^0.333333333333333", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
+    {u"(-8)^(asin(0.5)/pi*2)", Radians, ErrorCode::NegativeBaseFractionalExponent, 5},
     {u"1+pow(-2, 3.0000000000000004)", Radians, ErrorCode::NegativeBaseFractionalExponent, 3},
 
     {u"0^-1", Radians, ErrorCode::ZeroToNegativePower, 2},
     {u"pow(0,-2)", Radians, ErrorCode::ZeroToNegativePower, 1},
     {u"(-0)^-1", Radians, ErrorCode::ZeroToNegativePower, 5},
     {u"0\u207B\u00B9", Radians, ErrorCode::ZeroToNegativePower, 2},
+    {u"(sqrt(2)^2-2)^-1", Radians, ErrorCode::ZeroToNegativePower, 14},
 
     {u"1e308*10", Radians, ErrorCode::ResultTooLarge, 6},
-    {u"1e308*10/10", Radians, ErrorCode::ResultTooLarge, 6},
+    {u"1+1e400", Radians, ErrorCode::ResultTooLarge, 2},
+    {u"2+1e309", Radians, ErrorCode::ResultTooLarge, 2},
+    {u"1/1e-400", Radians, ErrorCode::ResultTooLarge, 2},
+    {u"sqrt(1e700)", Radians, ErrorCode::ResultTooLarge, 1},
+    {u"-(1+1e400)", Radians, ErrorCode::ResultTooLarge, 4},
+    {u"2^1024-2^970", Radians, ErrorCode::ResultTooLarge, 7}, // half an ulp above the largest
+    {u"exp(10^9)", Radians, ErrorCode::ResultTooLarge, 1},    // beyond the limits, as the result
+    {u"-exp(10^9)", Radians, ErrorCode::ResultTooLarge, 2},
     {u"1e308+1e308", Radians, ErrorCode::ResultTooLarge, 6},
     {u"-1e308-1e308", Radians, ErrorCode::ResultTooLarge, 7},
     {u"1e308/0.1", Radians, ErrorCode::ResultTooLarge, 6},
@@ -212,6 +238,13 @@ constexpr Failing evaluationErrors[] = {
     {u"2\u00D71e308", Radians, ErrorCode::ResultTooLarge, 2},
     {u"10\u00B3\u2070\u2079", Radians, ErrorCode::ResultTooLarge, 3},
     {u"cot(-1e-310)", Degrees, ErrorCode::ResultTooLarge, 1},
+
+    {u"sin(10^10^10)", Radians, ErrorCode::CannotCompute, 7}, // 10^(10^10): beyond the limits
+    {u"exp(10^6)+1-exp(10^6)", Radians, ErrorCode::CannotCompute, 12},
+    {u"sin(10^5000)", Radians, ErrorCode::CannotCompute, 1},
+    {u"exp(10^9)/exp(10^9)", Radians, ErrorCode::CannotCompute, 1},
+    {u"1+1e-99999999999", Radians, ErrorCode::CannotCompute, 3},
+    {u"sqrt(sin(10^5000))", Radians, ErrorCode::CannotCompute, 6},
 };
 
 // An unexpected character is named: in quotes where it can be seen, by its code where not.

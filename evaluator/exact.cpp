@@ -1,0 +1,208 @@
+#include "evaluator/exact.h"
+
+#include "evaluator/ball_rounding.h"
+
+#include <algorithm>
+
+namespace vexa {
+namespace {
+
+// Bits per decimal digit, rounded up, to bound the size of a power of ten before making it.
+constexpr double bitsPerDigit = 3.3219280948873626;
+
+bool isPlusOrMinusOne(const Rational& value) {
+    return value.isInteger() && fmpz_is_pm1(value.numerator());
+}
+
+// The exact q-th root of the integer n >= 0, where there is one.
+bool exactIntegerRoot(fmpz* root, const fmpz* n, slong q) {
+    if (fmpz_is_zero(n) || fmpz_is_one(n)) {
+        fmpz_set(root, n);
+        return true;
+    }
+    // A q-th power above 1 has at least q bits.
+    if (fmpz_bits(n) < static_cast<flint_bitcnt_t>(q)) {
+        return false;
+    }
+    return fmpz_root(root, n, q) != 0;
+}
+
+// base^n for a whole n, where the result fits.
+bool exactWholePower(Rational& result, const Rational& base, const fmpz* n) {
+    if (isPlusOrMinusOne(base)) {
+        const bool negative = base.sign() < 0 && fmpz_is_odd(n);
+        fmpq_set_si(result.get(), negative ? -1 : 1, 1);
+        return true;
+    }
+    if (base.sign() == 0) {
+        if (fmpz_sgn(n) < 0) {
+            return false; // zero to a negative power: evaluation reports it
+        }
+        fmpq_set_si(result.get(), fmpz_is_zero(n) ? 1 : 0, 1);
+        return true;
+    }
+    if (!fmpz_fits_si(n)) {
+        return false;
+    }
+    const slong power = fmpz_get_si(n);
+    const auto magnitude = static_cast<double>(power < 0 ? -power : power);
+    const auto widest =
+        static_cast<double>(std::max(fmpz_bits(base.numerator()), fmpz_bits(base.denominator())));
+    if (widest * magnitude > static_cast<double>(exactBits) + 1) {
+        return false;
+    }
+    fmpq_pow_si(result.get(), base.get(), power);
+    return fitsExactly(result);
+}
+
+} // namespace
+
+bool fitsExactly(const Rational& value) {
+    // An integer FLINT keeps in a word has fewer than 64 bits.
+    if (!COEFF_IS_MPZ(*value.numerator()) && !COEFF_IS_MPZ(*value.denominator())) {
+        return true;
+    }
+    return fmpz_bits(value.numerator()) <= exactBits && fmpz_bits(value.denominator()) <= exactBits;
+}
+
+// Whole numbers, most operands, skip the rational arithmetic's common denominators.
+bool exactSum(Rational& result, const Rational& a, const Rational& b) {
+    if (a.isInteger() && b.isInteger()) {
+        fmpz_add(result.numerator(), a.numerator(), b.numerator());
+        fmpz_one(result.denominator());
+    } else {
+        fmpq_add(result.get(), a.get(), b.get());
+    }
+    return fitsExactly(result);
+}
+
+bool exactDifference(Rational& result, const Rational& a, const Rational& b) {
+    if (a.isInteger() && b.isInteger()) {
+        fmpz_sub(result.numerator(), a.numerator(), b.numerator());
+        fmpz_one(result.denominator());
+    } else {
+        fmpq_sub(result.get(), a.get(), b.get());
+    }
+    return fitsExactly(result);
+}
+
+bool exactProduct(Rational& result, const Rational& a, const Rational& b) {
+    if (a.isInteger() && b.isInteger()) {
+        fmpz_mul(result.numerator(), a.numerator(), b.numerator());
+        fmpz_one(result.denominator());
+    } else {
+        fmpq_mul(result.get(), a.get(), b.get());
+    }
+    return fitsExactly(result);
+}
+
+bool exactQuotient(Rational& result, const Rational& a, const Rational& b) {
+    if (b.sign() == 0) {
+        return false;
+    }
+    fmpq_div(result.get(), a.get(), b.get());
+    return fitsExactly(result);
+}
+
+bool exactPower(Rational& result, const Rational& base, const Rational& exponent) {
+    if (exponent.isInteger()) {
+        return exactWholePower(result, base, exponent.numerator());
+    }
+    const fmpz* q = exponent.denominator();
+    if (base.sign() < 0 && fmpz_is_even(q)) {
+        return false; // no real root: evaluation reports it
+    }
+    if (base.sign() == 0 || isPlusOrMinusOne(base)) {
+        return exactWholePower(result, base, exponent.numerator());
+    }
+    if (!fmpz_fits_si(q)) {
+        return false;
+    }
+    // An odd root keeps the sign: (-8)^(1/3) = -(8^(1/3)).
+    Integer magnitude;
+    fmpz_abs(magnitude.get(), base.numerator());
+    Rational root;
+    const slong order = fmpz_get_si(q);
+    if (!exactIntegerRoot(root.numerator(), magnitude.get(), order) ||
+        !exactIntegerRoot(root.denominator(), base.denominator(), order)) {
+        return false;
+    }
+    if (base.sign() < 0) {
+        fmpz_neg(root.numerator(), root.numerator());
+    }
+    return exactWholePower(result, root, exponent.numerator());
+}
+
+bool exactDecimalLogarithm(Rational& result, const Rational& x) {
+    if (x.sign() <= 0) {
+        return false;
+    }
+    Integer ten;
+    Integer rest;
+    fmpz_set_ui(ten.get(), 10);
+    fmpq_zero(result.get());
+    if (x.isInteger()) {
+        fmpz_set_si(result.numerator(), fmpz_remove(rest.get(), x.numerator(), ten.get()));
+    } else if (fmpz_is_one(x.numerator())) {
+        fmpz_set_si(result.numerator(), -fmpz_remove(rest.get(), x.denominator(), ten.get()));
+    } else {
+        return false;
+    }
+    return fmpz_is_one(rest.get()) != 0;
+}
+
+bool exactDecimal(Rational& result, const fmpz* mantissa, std::int64_t exponent) {
+    const auto magnitude = static_cast<double>(exponent < 0 ? -exponent : exponent);
+    if (fmpz_is_zero(mantissa)) {
+        fmpq_zero(result.get());
+        return true;
+    }
+    // A denominator 10^k, however reduced, keeps at least k bits.
+    const double bits = (exponent < 0 ? magnitude : magnitude * bitsPerDigit) +
+                        (exponent < 0 ? 0 : static_cast<double>(fmpz_bits(mantissa)));
+    if (bits > static_cast<double>(exactBits)) {
+        return false;
+    }
+    Integer power;
+    fmpz_ui_pow_ui(power.get(), 10, static_cast<ulong>(magnitude));
+    if (exponent >= 0) {
+        fmpz_mul(result.numerator(), mantissa, power.get());
+        fmpz_one(result.denominator());
+    } else {
+        fmpz_set(result.numerator(), mantissa);
+        fmpz_set(result.denominator(), power.get());
+        fmpq_canonicalise(result.get());
+    }
+    return fitsExactly(result);
+}
+
+double nearestDouble(const Rational& value) {
+    const fmpz* num = value.numerator();
+    const fmpz* den = value.denominator();
+    // Both are doubles exactly, and one IEEE division rounds their quotient to nearest.
+    constexpr slong exactInDouble = slong{1} << 53;
+    if (!COEFF_IS_MPZ(*num) && !COEFF_IS_MPZ(*den) && *num <= exactInDouble &&
+        *num >= -exactInDouble && *den <= exactInDouble) {
+        return static_cast<double>(*num) / static_cast<double>(*den) + 0.0;
+    }
+    // A ball around a rational shrinks to it as the precision grows, and becomes exact once
+    // it holds a dyadic one whole, so this ends: a rational that is no dyadic one keeps a
+    // distance from every midpoint between doubles.
+    Ball ball;
+    double result = 0;
+    for (slong bits = 128;; bits *= 2) {
+        arb_set_fmpq(ball.get(), value.get(), bits);
+        if (nearestDouble(ball.get(), result)) {
+            return result;
+        }
+    }
+}
+
+std::string toText(const Rational& value) {
+    char* text = fmpq_get_str(nullptr, 10, value.get());
+    std::string result(text);
+    flint_free(text);
+    return result;
+}
+
+} // namespace vexa
