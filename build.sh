@@ -26,12 +26,16 @@ test_packages=(libgtest-dev libgmock-dev libmuparser-dev qt6-base-private-dev)
 # Building the package, and the tools that check it.
 package_packages=(dpkg-dev file)
 package_check_packages=(lintian appstream desktop-file-utils)
-# The Windows cross-build: MinGW-w64, and GoogleTest's source to build it for Windows.
-windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest)
+# The Windows cross-build: MinGW-w64, GoogleTest's source to build it for Windows, and what
+# cross-building GMP, MPFR, FLINT and Arb from Debian's source packages takes.
+windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest make m4 dpkg-dev)
+# Where those libraries are kept between runs, outside the clone.
+MINGW_CACHE="${XDG_CACHE_HOME:-$HOME/.cache}/tarnicle/mingw-w64"
 # The sanitizer and fuzzing builds use clang and its runtimes.
 sanitize_packages=(clang libclang-rt-14-dev)
-# The benchmarks: Google Benchmark, muparser to compare with, and an X server for start-up.
-bench_packages=(libbenchmark-dev libmuparser-dev xvfb x11-utils libxcb1-dev pkgconf)
+# The benchmarks: Google Benchmark, muparser and Qalculate's library to compare with, and an X
+# server for start-up.
+bench_packages=(libbenchmark-dev libmuparser-dev libqalculate-dev xvfb x11-utils libxcb1-dev pkgconf)
 
 # Prints the one command that installs the missing packages, for someone who can become root.
 explain_install() {
@@ -157,9 +161,11 @@ check-package)
 check-windows)
     install_missing "${windows_packages[@]}"
     # The evaluator's part only: Debian has no Qt for Windows. muparser is missing too, so the
-    # differential test is left out.
+    # differential test is left out. The evaluator's libraries are built once into the cache.
+    .ci/mingw-libraries.sh "$MINGW_CACHE"
     cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE=.ci/mingw-w64-x86_64.cmake -DTARNICLE_WINDOW=OFF \
+        -DTARNICLE_MINGW_LIBRARIES="$MINGW_CACHE" \
         -DTARNICLE_GOOGLETEST_SOURCE=/usr/src/googletest
     cmake --build build-windows --parallel 2
     ;;

@@ -7,8 +7,11 @@ set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 
-# Libraries and headers come from the target's folder only; programs from the build machine.
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+# Libraries and headers come from the target's folder only, and from the folder the evaluator's
+# libraries were cross-built into (TARNICLE_MINGW_LIBRARIES, .ci/mingw-libraries.sh); programs
+# from the build machine.
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 ${TARNICLE_MINGW_LIBRARIES})
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TARNICLE_MINGW_LIBRARIES)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -7,19 +7,24 @@
 namespace bench {
 
 struct CorpusText {
-    std::string label;    // how the text is named in the results, in UTF-8
-    std::u16string text;  // what our evaluator reads
-    std::string peerText; // the same computation in ASCII for the peer; empty when the peer
-                          // refuses it (beyond its length limit)
-    // Our evaluator reads angles written with pi exactly, so its value may differ from the
-    // peer's in the last digits.
-    bool exactAngles = false;
+    std::string label;         // how the text is named in the results, in UTF-8
+    std::u16string text;       // what our evaluator reads
+    std::string peerText;      // the same computation in ASCII for muparser; empty when it refuses
+                               // it (beyond its length limit)
+    std::string qalculateText; // the same for Qalculate's library; empty when it has no value
+    // A text whose exact value a double evaluation gets wrong ('0.1*3-0.3'): muparser is timed
+    // on it but not compared with.
+    bool beyondDoubles = false;
 };
 
 // Short sums, function keys, result texts read back, texts with pasted symbols, a nested text
-// of about 200 characters and sums as long as the peer accepts (19,999) and as the window's
-// box holds (32,767).
+// of about 200 characters and sums as long as muparser accepts (19,999) and as the window's
+// box holds (32,767): the texts the speed goals are set on.
 std::vector<CorpusText> corpus();
+
+// Texts that rounding every operation to a double gets wrong, which exact arithmetic must
+// compute quickly too.
+std::vector<CorpusText> exactCorpus();
 
 // A sum of varied decimal terms, exactly length characters long (1, or 3 and more).
 std::string sumOfLength(std::size_t length);

@@ -1,6 +1,9 @@
 #include "bench/peer.h"
 
+#include <libqalculate/qalculate.h>
 #include <muParser.h>
+
+#include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <numbers>
@@ -60,6 +63,38 @@ std::unique_ptr<mu::Parser> makePeer(bool optimize) {
     }
     parser->EnableOptimizer(optimize);
     return parser;
+}
+
+Qalculate::Qalculate() {
+    if (CALCULATOR == nullptr) {
+        new Calculator(); // the library's own global, which it keeps
+        CALCULATOR->loadGlobalDefinitions();
+        CALCULATOR->setPrecision(16);
+    }
+}
+
+namespace {
+
+EvaluationOptions radians() {
+    EvaluationOptions options;
+    options.parse_options.angle_unit = ANGLE_UNIT_RADIANS;
+    return options;
+}
+
+} // namespace
+
+void Qalculate::calculate(const std::string& text) {
+    static const EvaluationOptions options = radians();
+    const MathStructure result = CALCULATOR->calculate(text, options);
+    benchmark::DoNotOptimize(result.isNumber());
+}
+
+double Qalculate::value(const std::string& text) {
+    EvaluationOptions options = radians();
+    MathStructure result = CALCULATOR->calculate(text, options);
+    options.approximation = APPROXIMATION_APPROXIMATE;
+    result.eval(options);
+    return result.isNumber() ? result.number().floatValue() : NAN;
 }
 
 } // namespace bench
