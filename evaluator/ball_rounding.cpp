@@ -118,6 +118,10 @@ Magnitude magnitudeOfExponential(const arb_struct* t) {
         return Magnitude::Unknown;
     }
     constexpr slong clearlyBeyond = magnitudeLimitBits + 1; // |t| above 2^31
+    if (arf_cmpabs_2exp_si(arb_midref(t), clearlyBeyond - 1) < 0 &&
+        mag_cmp_2exp_si(arb_radref(t), clearlyBeyond - 1) < 0) {
+        return Magnitude::Within; // most arguments, at a glance
+    }
     Float lower;
     Float upper;
     arb_get_lbound_arf(lower.get(), t, 64);

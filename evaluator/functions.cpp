@@ -152,14 +152,11 @@ StepOutcome cotangent(arb_struct* result, const Argument* x, const Context& cont
     return tangentOrCotangent(result, x, context, true);
 }
 
+// From a bound on |x| rounded up, which may only send a ball at an end to the slower checks.
 bool withinPlusMinusOne(const arb_struct* x) {
-    Ball bound;
-    arb_one(bound.get());
-    if (!arb_le(x, bound.get())) {
-        return false;
-    }
-    arb_neg(bound.get(), bound.get());
-    return arb_ge(x, bound.get()) != 0;
+    Float bound;
+    arb_get_abs_ubound_arf(bound.get(), x, 64);
+    return arf_cmpabs_2exp_si(bound.get(), 0) <= 0;
 }
 
 // asin and acos take -1 to 1; a ball that holds an end and cannot be told from it at the
