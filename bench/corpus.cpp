@@ -108,4 +108,40 @@ std::vector<CorpusText> exactCorpus() {
     return texts;
 }
 
+std::vector<CorpusText> functionsCorpus() {
+    std::vector<CorpusText> texts;
+    const auto add = [&](const std::string& text, std::string peer = {},
+                         std::string qalculate = {}) {
+        const std::string forPeer = peer.empty() ? text : peer;
+        texts.push_back({text, std::u16string(text.begin(), text.end()), forPeer,
+                         qalculate.empty() ? forPeer : qalculate, false, 1e-15});
+    };
+    add("5!");
+    add("0.5!", "", "gamma(1.5)");
+    add("gamma(0.5)");
+    add("sinh(1)");
+    add("cosh(1)");
+    add("tanh(0.5)");
+    add("asinh(1)");
+    add("acosh(2)");
+    add("atanh(0.5)");
+    add("cbrt(-27)");
+    add("root(-32, 5)");
+    add("floor(2.5)");
+    add("round(-2.5)");
+    add("frac(2.75)");
+    add("sgn(-3)");
+    add("mod(-7, 3)");
+    add("gcd(12, 18)");
+    add("ncr(60, 30)", "", "comb(60, 30)");
+    add("log2(8)");
+    add("logbase(8, 2)", "", "log(8, 2)");
+    add("atan2(1, 2)");
+    add("2pi", "2*pi");
+    add("3(4+5)", "3*(4+5)");
+    add("(1+2)(3+4)", "(1+2)*(3+4)");
+    add("2sqrt(2)", "2*sqrt(2)");
+    return texts;
+}
+
 } // namespace bench

@@ -15,6 +15,8 @@ struct CorpusText {
     // A text whose exact value a double evaluation gets wrong ('0.1*3-0.3'): muparser is timed
     // on it but not compared with.
     bool beyondDoubles = false;
+    // How far muparser's value may lie from ours, relative: its functions round at each step.
+    double tolerance = 3e-16;
 };
 
 // Short sums, function keys, result texts read back, texts with pasted symbols, a nested text
@@ -25,6 +27,10 @@ std::vector<CorpusText> corpus();
 // Texts that rounding every operation to a double gets wrong, which exact arithmetic must
 // compute quickly too.
 std::vector<CorpusText> exactCorpus();
+
+// The functions people type (factorial, hyperbolic, roots, rounding, integers) and implied
+// products, each against the same shape for muparser ('3*(4+5)' for '3(4+5)').
+std::vector<CorpusText> functionsCorpus();
 
 // A sum of varied decimal terms, exactly length characters long (1, or 3 and more).
 std::string sumOfLength(std::size_t length);

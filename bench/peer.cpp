@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <numeric>
 #include <string>
 
 namespace bench {
@@ -37,6 +38,63 @@ const PeerFunction peerFunctions[] = {
     {"sqrt", [](double x) { return std::sqrt(x); }, true},
     {"square", [](double x) { return x * x; }, false},
     {"abs", [](double x) { return std::fabs(x); }, true},
+    {"sinh", [](double x) { return std::sinh(x); }, true},
+    {"cosh", [](double x) { return std::cosh(x); }, true},
+    {"tanh", [](double x) { return std::tanh(x); }, true},
+    {"asinh", [](double x) { return std::asinh(x); }, false},
+    {"acosh", [](double x) { return std::acosh(x); }, false},
+    {"atanh", [](double x) { return std::atanh(x); }, false},
+    {"log2", [](double x) { return std::log2(x); }, true},
+    {"gamma", [](double x) { return std::tgamma(x); }, false},
+    {"cbrt", [](double x) { return std::cbrt(x); }, false},
+    {"floor", [](double x) { return std::floor(x); }, false},
+    {"ceil", [](double x) { return std::ceil(x); }, false},
+    {"trunc", [](double x) { return std::trunc(x); }, false},
+    {"round", [](double x) { return std::round(x); }, false},
+    {"frac", [](double x) { return x - std::trunc(x); }, false},
+    {"sgn", [](double x) { return x > 0   ? 1.0
+                                  : x < 0 ? -1.0
+                                          : 0.0; }, false},
+};
+
+using Binary = double (*)(double, double);
+
+// The functions of two arguments, in doubles as a double-precision calculator has them.
+struct PeerBinary {
+    const char* name;
+    Binary apply;
+};
+
+double choose(double n, double k) {
+    double result = 1;
+    for (double i = 1; i <= k; ++i) {
+        result = result * (n - k + i) / i;
+    }
+    return std::round(result);
+}
+
+const PeerBinary peerBinaries[] = {
+    {"root",
+     [](double x, double n) {
+         return x < 0 ? -std::pow(-x, 1 / n) : std::pow(x, 1 / n);
+     }},
+    {"mod",
+     [](double a, double b) {
+         return a - b * std::floor(a / b);
+     }},
+    {"gcd",
+     [](double a, double b) {
+         return static_cast<double>(std::gcd(static_cast<long long>(a), static_cast<long long>(b)));
+     }},
+    {"ncr", choose},
+    {"logbase",
+     [](double x, double b) {
+         return std::log(x) / std::log(b);
+     }},
+    {"atan2",
+     [](double y, double x) {
+         return std::atan2(y, x);
+     }},
 };
 
 double power(double base, double exponent) {
@@ -58,9 +116,13 @@ std::unique_ptr<mu::Parser> makePeer(bool optimize) {
             }
         }
         parser->DefineFun("pow" + suffix, power);
+        for (const PeerBinary& function : peerBinaries) {
+            parser->DefineFun(function.name + suffix, function.apply);
+        }
         parser->DefineConst("pi" + suffix, std::numbers::pi);
         parser->DefineConst("e" + suffix, std::numbers::e);
     }
+    parser->DefinePostfixOprt("!", [](double x) { return std::tgamma(x + 1); });
     parser->EnableOptimizer(optimize);
     return parser;
 }

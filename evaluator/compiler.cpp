@@ -98,7 +98,8 @@ struct Operand {
 class Parser {
 public:
     Parser(std::u16string_view text, Program& program, Compiler::Scratch& scratch, bool fold)
-        : text_(text), tokens_(text), program_(program), scratch_(scratch), fold_(fold) {}
+        : text_(text), tokens_(text), program_(program), scratch_(scratch), fold_(fold),
+          factorial_(scratch.factorial) {}
 
     void parseText();
 
@@ -136,15 +137,16 @@ private:
     Operand primary();
     Operand name();
     Operand call(std::uint32_t function, Token name);
+    Operand call2(std::uint32_t function, Operand&& first, Operand&& second, Token name);
     Operand group();
 
     // Builders: they fold what they can and emit steps for the rest.
     Operand known(Rational value, std::uint32_t start, std::uint32_t end, bool literal);
     Operand pushed(KnownValue value, std::uint32_t start, std::uint32_t end, bool literal);
-    Operand binary(Action action, Operand left, Operand right, std::uint32_t start,
+    Operand binary(Action action, Operand&& left, Operand&& right, std::uint32_t start,
                    std::uint32_t length);
-    Operand negate(Operand operand, std::uint32_t start, std::uint32_t length);
-    Operand call1(std::uint32_t function, Operand argument, std::uint32_t start,
+    Operand negate(Operand&& operand, std::uint32_t start, std::uint32_t length);
+    Operand call1(std::uint32_t function, Operand&& argument, std::uint32_t start,
                   std::uint32_t length);
     // An operand whose steps are emitted: its value is on the top at run time.
     static Operand emitted(std::uint32_t start, std::uint32_t end, std::uint32_t origin) {
@@ -163,6 +165,7 @@ private:
     }
 
     void advance();
+    bool impliesProduct();
     void enter(const Token& opener);
     void leave() { --nesting_; }
     Operand literal(const Token& number);
@@ -184,10 +187,18 @@ private:
     Compiler::Scratch& scratch_;
     bool fold_;
     int nesting_ = 0;
+    // The kind of the token read last, and whether it was a constant's name: what an implied
+    // product may follow.
+    TokenKind lastKind_ = TokenKind::End;
+    // The operand read last ended with a '^' and its exponent.
+    bool endsWithExponent_ = false;
+    std::uint16_t factorial_ = 0; // the function that a '!' calls
+    std::uint16_t powerIndex_ = lookUpName(packName("pow")).index;
 };
 
 // Characters that start no token fail as soon as they are read.
 inline void Parser::advance() {
+    lastKind_ = token_.kind;
     token_ = tokens_.next();
     if (token_.kind == TokenKind::BadCharacter) {
         fail(ErrorCode::UnexpectedCharacter, token_);
@@ -222,7 +233,7 @@ Operand Parser::pushed(KnownValue value, std::uint32_t start, std::uint32_t end,
     return operand;
 }
 
-Operand Parser::binary(Action action, Operand left, Operand right, std::uint32_t start,
+Operand Parser::binary(Action action, Operand&& left, Operand&& right, std::uint32_t start,
                        std::uint32_t length) {
     const std::uint32_t first = std::min(left.start, start);
     const std::uint32_t end = std::max(right.end, start + length);
@@ -247,17 +258,17 @@ Operand Parser::binary(Action action, Operand left, Operand right, std::uint32_t
     return emitted(first, end, start);
 }
 
-Operand Parser::negate(Operand operand, std::uint32_t start, std::uint32_t length) {
+Operand Parser::negate(Operand&& operand, std::uint32_t start, std::uint32_t length) {
     operand.start = std::min(operand.start, start);
     if (operand.known) {
         fmpq_neg(operand.value.get(), operand.value.get());
-        return operand;
+    } else {
+        program_.emit(Action::Negate, start, length);
     }
-    program_.emit(Action::Negate, start, length);
-    return operand;
+    return std::move(operand);
 }
 
-Operand Parser::call1(std::uint32_t function, Operand argument, std::uint32_t start,
+Operand Parser::call1(std::uint32_t function, Operand&& argument, std::uint32_t start,
                       std::uint32_t length) {
     const auto index = static_cast<std::uint16_t>(function);
     const std::uint32_t end = std::max(argument.end, start + length);
@@ -314,21 +325,57 @@ void Parser::parseText() {
 }
 
 // expression = term { ("+" | "-") term }
-// term       = unary { ("*" | "/") unary }
+// term       = unary { ("*" | "/") unary | unary }
 // Both are read by one loop that climbs from the loosest level up. Each is left-associative:
-// 1-2-3 = (1-2)-3 and 8/4/2 = (8/4)/2. A term's operands are unary, so 2*-3 = -6.
+// 1-2-3 = (1-2)-3 and 8/4/2 = (8/4)/2. A term's operands are unary, so 2*-3 = -6. A number, a
+// constant or a ')' followed by a constant, a function, '(' or '√' multiplies as '*' does:
+// 2pi/3 = (2*pi)/3, 3(4+5) = 27. Right after the operand of a '/' or a '^' that product would
+// read two ways (1/2pi), so it is an error there.
 Operand Parser::expression(Level minimum) {
     Operand left = unary();
+    bool afterDivisorOrExponent = endsWithExponent_;
     for (;;) {
-        const Level level = levelOf(token_.kind);
+        Level level = levelOf(token_.kind);
+        const bool implied = level == Level::None && impliesProduct();
+        if (implied) {
+            level = Level::Product;
+        }
         if (level < minimum) {
             return left;
+        }
+        if (implied) {
+            if (afterDivisorOrExponent) {
+                fail(ErrorCode::AmbiguousImpliedProduct, token_);
+            }
+            const std::uint32_t at = token_.start;
+            Operand right = unary();
+            afterDivisorOrExponent = endsWithExponent_;
+            left = binary(Action::Multiply, std::move(left), std::move(right), at, 0);
+            continue;
         }
         const Token op = token_;
         advance();
         Operand right = level == Level::Sum ? expression(Level::Product) : unary();
+        afterDivisorOrExponent = op.kind == TokenKind::Slash || endsWithExponent_;
         left = binary(actionOf(op.kind), std::move(left), std::move(right), op.start, op.length);
     }
+}
+
+// Whether the next token starts the right operand of an implied product. A number followed by
+// the constant e ('2e') is a mistyped exponent more often than a product, so it is an error.
+bool Parser::impliesProduct() {
+    const bool valueEnded = lastKind_ == TokenKind::Number || lastKind_ == TokenKind::Name ||
+                            lastKind_ == TokenKind::RightParen;
+    const bool valueStarts = token_.kind == TokenKind::Name ||
+                             token_.kind == TokenKind::LeftParen || token_.kind == TokenKind::Root;
+    if (!valueEnded || !valueStarts) {
+        return false;
+    }
+    if (lastKind_ == TokenKind::Number && token_.kind == TokenKind::Name &&
+        tokens_.nameKey() == packName("e")) {
+        fail(ErrorCode::NumberBeforeE, token_);
+    }
+    return true;
 }
 
 // unary = { "+" | "-" | "√" } power
@@ -367,33 +414,47 @@ Operand Parser::unary() {
     return operand;
 }
 
-// power = primary { superscript } [ "^" unary ]
+// power = primary { superscript | "!" } [ "^" unary ]
 // Right-associative, because the right operand is a unary that holds the next power:
 // 2^3^2 = 2^(3^2) = 512 and 2^-3^2 = 2^(-(3^2)). Each '^' opens a nesting level. A
 // superscript is '^' with a whole exponent bound to the operand just before it: 3² = 9,
-// -3² = -9, 2^3² = 2^9.
+// -3² = -9, 2^3² = 2^9. A '!' binds as tightly: -3! = -6, 2^3! = 2^6, and '3!!' is an error,
+// not a double factorial.
 inline Operand Parser::power() {
     Operand base = primary();
-    while (token_.kind == TokenKind::Superscript) {
-        const Token exponent = token_;
-        Operand value = superscript(exponent);
+    bool factorial = false;
+    while (token_.kind == TokenKind::Superscript || token_.kind == TokenKind::Bang) {
+        const Token postfix = token_;
+        if (postfix.kind == TokenKind::Bang) {
+            if (factorial) {
+                fail(ErrorCode::FactorialOfFactorial, postfix);
+            }
+            advance();
+            base = call1(factorial_, std::move(base), postfix.start, postfix.length);
+            factorial = true;
+            continue;
+        }
+        Operand value = superscript(postfix);
         advance();
-        base = binary(Action::Power, std::move(base), std::move(value), exponent.start,
-                      exponent.length);
+        base =
+            binary(Action::Power, std::move(base), std::move(value), postfix.start, postfix.length);
+        factorial = false;
     }
+    bool exponent = false;
     if (token_.kind == TokenKind::Caret) {
         const Token op = token_;
         enter(op);
         advance();
-        Operand exponent = unary();
+        Operand right = unary();
         leave();
-        base = binary(Action::Power, std::move(base), std::move(exponent), op.start, op.length);
+        base = binary(Action::Power, std::move(base), std::move(right), op.start, op.length);
+        exponent = true;
     }
+    endsWithExponent_ = exponent;
     return base;
 }
 
 // primary = number | name | group
-// No implicit multiplication: a value directly after a value is a missing operator.
 inline Operand Parser::primary() {
     switch (token_.kind) {
     case TokenKind::Number: {
@@ -420,9 +481,6 @@ Operand Parser::name() {
     const NameMeaning meaning = lookUpName(tokens_.nameKey());
     if (meaning.kind == NameMeaning::Kind::Constant) {
         advance();
-        if (token_.kind == TokenKind::LeftParen) {
-            fail(ErrorCode::ConstantCalled, token_);
-        }
         const bool isPi = constantTable()[meaning.index].kind == ConstantKind::Pi;
         return pushed({isPi ? KnownValue::Kind::Pi : KnownValue::Kind::E, {}, 0}, name.start,
                       name.start + name.length, false);
@@ -469,14 +527,40 @@ Operand Parser::call(std::uint32_t function, Token name) {
     if (arity == 1) {
         return call1(function, std::move(arguments[0]), name.start, name.length);
     }
-    // The one function of two arguments is pow, which is '^' reported at its name.
-    if (!arguments[0].known && !arguments[1].known) {
-        program_.emit(Action::Call, name.start, name.length, 0,
-                      static_cast<std::uint16_t>(function));
-        return emitted(arguments[0].start, arguments[1].end, name.start);
+    return call2(function, std::move(arguments[0]), std::move(arguments[1]), name);
+}
+
+// A call of two arguments; pow is '^' reported at its name. The others fold where both
+// arguments are known and the result is exact; a known first argument rides in the step.
+Operand Parser::call2(std::uint32_t function, Operand&& first, Operand&& second, Token name) {
+    const auto index = static_cast<std::uint16_t>(function);
+    if (function == powerIndex_ && (first.known || second.known)) {
+        return binary(Action::Power, std::move(first), std::move(second), name.start, name.length);
     }
-    return binary(Action::Power, std::move(arguments[0]), std::move(arguments[1]), name.start,
-                  name.length);
+    const std::uint32_t start = std::min(first.start, name.start);
+    const std::uint32_t end = std::max(second.end, name.start + name.length);
+    if (first.known && second.known) {
+        const Function& f = functionTable()[function];
+        if (Operand result; f.fold != nullptr) {
+            const Rational arguments[2] = {first.value, second.value};
+            if (f.fold(result.value, arguments)) {
+                result.known = true;
+                result.start = start;
+                result.end = end;
+                result.origin = name.start;
+                return result;
+            }
+        }
+        emitKnown(first);
+        emitKnown(second);
+    } else if (first.known) {
+        program_.emit(Action::CallKnownFirst, name.start, name.length, addKnown(first), index);
+        return emitted(start, end, name.start);
+    } else if (second.known) {
+        emitKnown(second);
+    }
+    program_.emit(Action::Call, name.start, name.length, 0, index);
+    return emitted(start, end, name.start);
 }
 
 // group = "(" expression ")"
@@ -627,6 +711,7 @@ void Parser::failAfterOperand() const {
 
 Compiler::Compiler() {
     scratch_.squareRoot = lookUpName(packName("sqrt")).index;
+    scratch_.factorial = lookUpName(packName("!")).index;
 }
 
 void Compiler::compile(std::u16string_view text, Program& program, bool fold) {

@@ -48,6 +48,7 @@ public:
         std::string digits; // a long number's significant digits in ASCII
         std::vector<Prefix> prefixes;
         std::uint32_t squareRoot = 0; // the function a '√' calls
+        std::uint16_t factorial = 0;  // the function a '!' calls
     };
 
 private:

@@ -9,8 +9,9 @@
 namespace vexa {
 
 // Every failure the evaluator reports. The numbers are what LastError().Number shows, so they
-// never change once published. Codes 1-19 come from reading the text, 21-39 from computing
-// it, 41 and up concern the whole text or the calling program rather than a place in it.
+// never change once published, nor are they used again once retired. Codes 1-19 come from reading
+// the text, 21-39 from computing it, 41 and up concern the whole text or the calling program rather
+// than a place in it.
 enum class ErrorCode : std::int32_t {
     None = 0, // no error
 
@@ -28,7 +29,7 @@ enum class ErrorCode : std::int32_t {
     MissingOperand = 5,
     // The text ends where a value must start: '1+', '-', 'pow(2,'.
     UnexpectedEnd = 6,
-    // Two values side by side; there is no implicit multiplication: '2pi', '2(3)', '2 3'.
+    // Two values side by side that do not multiply: '2 3', 'pi2', '(1)2', '3!pi'.
     MissingOperator = 7,
     // The text ends inside parentheses or a call: '(1+2', 'sin(1'.
     MissingClosingParenthesis = 8,
@@ -38,14 +39,20 @@ enum class ErrorCode : std::int32_t {
     MisplacedComma = 10,
     // A function name not followed by '(': 'sin 1', 'sqrt'.
     MissingOpeningParenthesis = 11,
-    // A constant followed by '(': 'pi(2)'.
-    ConstantCalled = 12,
+    // 12 was a constant followed by '(', which now multiplies: 'pi(2)' is 2pi.
     // A call with fewer arguments than the function takes: 'sin()', 'pow(2)'.
     TooFewArguments = 13,
     // A call with more arguments than the function takes: 'sqrt(1,2)'.
     TooManyArguments = 14,
     // Parentheses, calls and '^' nested deeper than the parser allows: 257 '(' in a row.
     NestedTooDeeply = 15,
+    // A factorial sign right after another: '3!!' (a double factorial is not read).
+    FactorialOfFactorial = 16,
+    // A value written beside the operand of '/' or '^', which people read two ways: '1/2pi'
+    // (1/(2pi) or pi/2?), '2^3pi', '6/2(1+2)'.
+    AmbiguousImpliedProduct = 17,
+    // A number followed by the constant e without digits for an exponent: '2e', '3 e'.
+    NumberBeforeE = 18,
 
     // A divisor that is zero: '1/0', '1/(0.1*3-0.3)', '1/(sqrt(2)^2-2)'.
     DivisionByZero = 21,
@@ -71,6 +78,24 @@ enum class ErrorCode : std::int32_t {
     // A value the evaluator cannot decide within its limits of precision and magnitude, at the
     // operation where it could not: 'sin(10^5000)', 'exp(10^6)+1-exp(10^6)', '10^10^10/10'.
     CannotCompute = 30,
+    // 'x!' of a negative whole number: '(-3)!'.
+    FactorialOfNegativeInteger = 31,
+    // gamma of zero or a negative whole number: 'gamma(0)', 'gamma(-2)'.
+    GammaOfNonPositiveInteger = 32,
+    // acosh of a value below 1: 'acosh(0.5)'.
+    InverseHyperbolicCosineBelowOne = 33,
+    // atanh of a value outside (-1, 1), the ends included: 'atanh(1)', 'atanh(-2)'.
+    InverseHyperbolicTangentOutOfRange = 34,
+    // A whole number expected: 'gcd(2.5, 5)', 'root(8, 1.5)', 'ncr(5, 0.5)'.
+    NotWholeNumber = 35,
+    // ncr or npr with k outside 0 to n: 'ncr(5, 7)', 'npr(5, -1)'.
+    ChoiceOutOfRange = 36,
+    // logbase with a base that is not positive, or is 1: 'logbase(8, 1)', 'logbase(8, -2)'.
+    InvalidLogarithmBase = 37,
+    // atan2 of the point 0, 0: 'atan2(0, 0)'.
+    AngleOfOrigin = 38,
+    // root with n = 0: 'root(8, 0)'.
+    RootOfOrderZero = 39,
 
     // The text is empty or only blanks.
     NothingToCompute = 41,

@@ -3,6 +3,7 @@
 #include "evaluator/ball_rounding.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vexa {
 namespace {
@@ -133,22 +134,111 @@ bool exactPower(Rational& result, const Rational& base, const Rational& exponent
     return exactWholePower(result, root, exponent.numerator());
 }
 
-bool exactDecimalLogarithm(Rational& result, const Rational& x) {
+bool exactLogarithm(Rational& result, const Rational& x, ulong base) {
     if (x.sign() <= 0) {
         return false;
     }
-    Integer ten;
+    Integer whole;
     Integer rest;
-    fmpz_set_ui(ten.get(), 10);
+    fmpz_set_ui(whole.get(), base);
     fmpq_zero(result.get());
     if (x.isInteger()) {
-        fmpz_set_si(result.numerator(), fmpz_remove(rest.get(), x.numerator(), ten.get()));
+        fmpz_set_si(result.numerator(), fmpz_remove(rest.get(), x.numerator(), whole.get()));
     } else if (fmpz_is_one(x.numerator())) {
-        fmpz_set_si(result.numerator(), -fmpz_remove(rest.get(), x.denominator(), ten.get()));
+        fmpz_set_si(result.numerator(), -fmpz_remove(rest.get(), x.denominator(), whole.get()));
     } else {
         return false;
     }
     return fmpz_is_one(rest.get()) != 0;
+}
+
+void exactFloor(Rational& result, const Rational& x) {
+    fmpz_fdiv_q(result.numerator(), x.numerator(), x.denominator());
+    fmpz_one(result.denominator());
+}
+
+void exactCeiling(Rational& result, const Rational& x) {
+    fmpz_cdiv_q(result.numerator(), x.numerator(), x.denominator());
+    fmpz_one(result.denominator());
+}
+
+void exactTruncation(Rational& result, const Rational& x) {
+    fmpz_tdiv_q(result.numerator(), x.numerator(), x.denominator());
+    fmpz_one(result.denominator());
+}
+
+void exactRounding(Rational& result, const Rational& x) {
+    Rational half;
+    fmpq_set_si(half.get(), 1, 2);
+    fmpq_abs(result.get(), x.get());
+    fmpq_add(result.get(), result.get(), half.get());
+    exactFloor(result, result);
+    if (x.sign() < 0) {
+        fmpz_neg(result.numerator(), result.numerator());
+    }
+}
+
+namespace {
+
+// log2 of n!, from the log-gamma function in doubles: only to keep results within
+// exactBits, where a bit or two either way does not matter.
+double factorialBits(double n) {
+    return std::lgamma(n + 1) / std::log(2.0);
+}
+
+bool smallWhole(const Rational& x) {
+    return x.isInteger() && fmpz_fits_si(x.numerator()) && fmpz_sgn(x.numerator()) >= 0;
+}
+
+} // namespace
+
+bool exactFactorial(Rational& result, const Rational& n) {
+    if (!smallWhole(n) || factorialBits(fmpz_get_d(n.numerator())) > exactBits) {
+        return false;
+    }
+    fmpz_fac_ui(result.numerator(), fmpz_get_ui(n.numerator()));
+    fmpz_one(result.denominator());
+    return true;
+}
+
+bool exactChoice(Rational& result, const Rational& n, const Rational& k, bool permutations) {
+    if (!smallWhole(n) || !k.isInteger() || fmpz_sgn(k.numerator()) < 0 ||
+        fmpz_cmp(k.numerator(), n.numerator()) > 0) {
+        return false;
+    }
+    const ulong whole = fmpz_get_ui(n.numerator());
+    const ulong chosen = fmpz_get_ui(k.numerator());
+    const double bits = factorialBits(static_cast<double>(whole)) -
+                        factorialBits(static_cast<double>(whole - chosen)) -
+                        (permutations ? 0 : factorialBits(static_cast<double>(chosen)));
+    if (bits > exactBits) {
+        return false;
+    }
+    if (permutations) {
+        fmpz_rfac_uiui(result.numerator(), whole - chosen + 1, chosen);
+    } else {
+        fmpz_bin_uiui(result.numerator(), whole, chosen);
+    }
+    fmpz_one(result.denominator());
+    return true;
+}
+
+bool exactGcd(Rational& result, const Rational& a, const Rational& b) {
+    if (!a.isInteger() || !b.isInteger()) {
+        return false;
+    }
+    fmpz_gcd(result.numerator(), a.numerator(), b.numerator());
+    fmpz_one(result.denominator());
+    return true;
+}
+
+bool exactLcm(Rational& result, const Rational& a, const Rational& b) {
+    if (!a.isInteger() || !b.isInteger()) {
+        return false;
+    }
+    fmpz_lcm(result.numerator(), a.numerator(), b.numerator());
+    fmpz_one(result.denominator());
+    return fitsExactly(result);
 }
 
 bool exactDecimal(Rational& result, const fmpz* mantissa, std::int64_t exponent) {

@@ -29,8 +29,22 @@ bool exactQuotient(Rational& result, const Rational& a, const Rational& b);
 // base^exponent: a whole exponent, or p/q in lowest terms where base is a q-th power of a
 // rational; a negative base takes only an odd q, giving the real root: (-8)^(1/3) = -2.
 bool exactPower(Rational& result, const Rational& base, const Rational& exponent);
-// log10 of a whole power of ten: log10(0.001) = -3.
-bool exactDecimalLogarithm(Rational& result, const Rational& x);
+// The logarithm to a whole base of a whole power of it: log10(0.001) = -3, log2(8) = 3.
+bool exactLogarithm(Rational& result, const Rational& x, ulong base);
+
+// Whole numbers near x: the largest at most x, the smallest at least x, x without its
+// fraction, and the nearest with halves away from zero (2.5 to 3, -2.5 to -3).
+void exactFloor(Rational& result, const Rational& x);
+void exactCeiling(Rational& result, const Rational& x);
+void exactTruncation(Rational& result, const Rational& x);
+void exactRounding(Rational& result, const Rational& x);
+
+// n! for a whole n >= 0; C(n, k), or with permutations n!/(n-k)!, for whole n and k with
+// 0 <= k <= n; gcd and lcm of whole numbers. Each where the result fits within exactBits.
+bool exactFactorial(Rational& result, const Rational& n);
+bool exactChoice(Rational& result, const Rational& n, const Rational& k, bool permutations);
+bool exactGcd(Rational& result, const Rational& a, const Rational& b);
+bool exactLcm(Rational& result, const Rational& a, const Rational& b);
 
 // The decimal mantissa * 10^exponent, where it fits within exactBits.
 bool exactDecimal(Rational& result, const fmpz* mantissa, std::int64_t exponent);

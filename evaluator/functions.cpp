@@ -3,7 +3,9 @@
 #include "evaluator/exact.h"
 #include "evaluator/tokenizer.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 
 namespace vexa {
@@ -270,6 +272,532 @@ StepOutcome powerFunction(arb_struct* result, const Argument* x, const Context& 
     return power(result, x[0], x[1], context);
 }
 
+// Whether an operand is a whole number: from its exact value where the text gave one, else
+// as integerIn() decides it.
+enum class Whole : std::uint8_t { Yes, No, Unknown };
+
+Whole wholeOf(const Argument& x, fmpz* n, const Context& context) {
+    if (x.exact != nullptr) {
+        if (!x.exact->isInteger()) {
+            return Whole::No;
+        }
+        fmpz_set(n, x.exact->numerator());
+        return Whole::Yes;
+    }
+    bool notInteger = false;
+    if (integerIn(x.ball, n, notInteger, context.precision)) {
+        return Whole::Yes;
+    }
+    return notInteger ? Whole::No : Whole::Unknown;
+}
+
+// An error for an operand that is no whole number, or nothing yet where that is undecided.
+StepOutcome notWhole(Whole whole) {
+    return whole == Whole::No ? fail(ErrorCode::NotWholeNumber) : undecided();
+}
+
+// The largest integer at most x, as an exact ball. A ball narrower than a half holds at most
+// one integer, near its midpoint; which side of it x lies on decides.
+StepOutcome floorOf(arb_struct* result, const arb_struct* x, const Context& context) {
+    if (!arb_is_finite(x) || mag_cmp_2exp_si(arb_radref(x), -1) >= 0) {
+        return undecided();
+    }
+    if (arf_cmpabs_2exp_si(arb_midref(x), precisionLimit + 64) > 0) {
+        // Beyond the precision limit only an exact whole number has a known fraction: none.
+        if (arb_is_exact(x) && arf_is_int(arb_midref(x))) {
+            arb_set(result, x);
+            return done();
+        }
+        return undecided();
+    }
+    Integer nearest;
+    arf_get_fmpz(nearest.get(), arb_midref(x), ARF_RND_NEAR);
+    Ball difference;
+    arb_sub_fmpz(difference.get(), x, nearest.get(), context.precision.bits);
+    switch (sideOf(difference.get(), 0, context.precision)) {
+    case Side::Below:
+        fmpz_sub_ui(nearest.get(), nearest.get(), 1);
+        break;
+    case Side::Unknown:
+        return undecided();
+    default:
+        break;
+    }
+    arb_set_fmpz(result, nearest.get());
+    return done();
+}
+
+StepOutcome floorFunction(arb_struct* result, const Argument* x, const Context& context) {
+    return floorOf(result, x->ball, context);
+}
+
+// ceil x = -floor(-x)
+StepOutcome ceilingOf(arb_struct* result, const arb_struct* x, const Context& context) {
+    Ball negated;
+    arb_neg(negated.get(), x);
+    const StepOutcome outcome = floorOf(result, negated.get(), context);
+    arb_neg(result, result);
+    return outcome;
+}
+
+StepOutcome ceilingFunction(arb_struct* result, const Argument* x, const Context& context) {
+    return ceilingOf(result, x->ball, context);
+}
+
+// Toward zero: the floor of a positive x, the ceiling of a negative one, and 0 for every x
+// strictly between -1 and 1, whatever its sign.
+StepOutcome truncationOf(arb_struct* result, const arb_struct* x, const Context& context) {
+    switch (sideOf(x, 0, context.precision)) {
+    case Side::Below:
+        return ceilingOf(result, x, context);
+    case Side::Unknown: {
+        Float bound;
+        arb_get_abs_ubound_arf(bound.get(), x, 64);
+        if (arf_cmpabs_2exp_si(bound.get(), 0) < 0) {
+            arb_zero(result);
+            return done();
+        }
+        return undecided();
+    }
+    default:
+        return floorOf(result, x, context);
+    }
+}
+
+StepOutcome truncationFunction(arb_struct* result, const Argument* x, const Context& context) {
+    return truncationOf(result, x->ball, context);
+}
+
+// Halves away from zero: sgn(x) floor(|x| + 1/2).
+StepOutcome roundingFunction(arb_struct* result, const Argument* x, const Context& context) {
+    const Side side = sideOf(x->ball, 0, context.precision);
+    if (side == Side::At) {
+        arb_zero(result);
+        return done();
+    }
+    Ball shifted;
+    arb_abs(shifted.get(), x->ball);
+    arb_set_d(result, 0.5);
+    arb_add(shifted.get(), shifted.get(), result, context.precision.bits);
+    if (side == Side::Unknown) {
+        // Near 0 the sign is not known, but below a half every value rounds to 0.
+        Float bound;
+        arb_get_abs_ubound_arf(bound.get(), x->ball, 64);
+        if (arf_cmpabs_2exp_si(bound.get(), -1) < 0) {
+            arb_zero(result);
+            return done();
+        }
+        return undecided();
+    }
+    const StepOutcome outcome = floorOf(result, shifted.get(), context);
+    if (side == Side::Below) {
+        arb_neg(result, result);
+    }
+    return outcome;
+}
+
+// x - trunc(x)
+StepOutcome fractionFunction(arb_struct* result, const Argument* x, const Context& context) {
+    Ball whole;
+    const StepOutcome outcome = truncationOf(whole.get(), x->ball, context);
+    arb_sub(result, x->ball, whole.get(), context.precision.bits);
+    return outcome;
+}
+
+StepOutcome signFunction(arb_struct* result, const Argument* x, const Context& context) {
+    switch (sideOf(x->ball, 0, context.precision)) {
+    case Side::Above:
+        arb_one(result);
+        return done();
+    case Side::Below:
+        arb_set_si(result, -1);
+        return done();
+    case Side::At:
+        arb_zero(result);
+        return done();
+    default:
+        return undecided();
+    }
+}
+
+// a - b floor(a/b): the sign of b.
+StepOutcome moduloFunction(arb_struct* result, const Argument* x, const Context& context) {
+    Ball quotient;
+    const StepOutcome division = divide(quotient.get(), x[0], x[1], context);
+    if (division.verdict != StepOutcome::Verdict::Done) {
+        return division;
+    }
+    Ball whole;
+    const StepOutcome outcome = floorOf(whole.get(), quotient.get(), context);
+    arb_mul(whole.get(), whole.get(), x[1].ball, context.precision.bits);
+    arb_sub(result, x[0].ball, whole.get(), context.precision.bits);
+    return outcome;
+}
+
+// gcd and lcm of whole numbers, exactly.
+StepOutcome divisorFunction(arb_struct* result, const Argument* x, const Context& context,
+                            bool multiple) {
+    Integer a;
+    Integer b;
+    if (const Whole whole = wholeOf(x[0], a.get(), context); whole != Whole::Yes) {
+        return notWhole(whole);
+    }
+    if (const Whole whole = wholeOf(x[1], b.get(), context); whole != Whole::Yes) {
+        return notWhole(whole);
+    }
+    if (multiple) {
+        fmpz_lcm(a.get(), a.get(), b.get());
+    } else {
+        fmpz_gcd(a.get(), a.get(), b.get());
+    }
+    arb_set_fmpz(result, a.get());
+    return done();
+}
+
+StepOutcome gcdFunction(arb_struct* result, const Argument* x, const Context& context) {
+    return divisorFunction(result, x, context, false);
+}
+
+StepOutcome lcmFunction(arb_struct* result, const Argument* x, const Context& context) {
+    return divisorFunction(result, x, context, true);
+}
+
+// log2 of a value's magnitude from the log-gamma function, for a bound on n!, C(n, k) and the
+// like before computing them.
+double log2Factorial(double n) {
+    return std::lgamma(n + 1) / std::log(2.0);
+}
+
+// C(n, k), or n!/(n-k)! with permutations, for whole n and 0 <= k <= n.
+StepOutcome choiceFunction(arb_struct* result, const Argument* x, const Context& context,
+                           bool permutations) {
+    Integer n;
+    Integer k;
+    if (const Whole whole = wholeOf(x[0], n.get(), context); whole != Whole::Yes) {
+        return notWhole(whole);
+    }
+    if (const Whole whole = wholeOf(x[1], k.get(), context); whole != Whole::Yes) {
+        return notWhole(whole);
+    }
+    if (fmpz_sgn(k.get()) < 0 || fmpz_cmp(k.get(), n.get()) > 0) {
+        return fail(ErrorCode::ChoiceOutOfRange);
+    }
+    // C(n, k) = C(n, n - k); the smaller of the two is what grows the value.
+    Integer other;
+    fmpz_sub(other.get(), n.get(), k.get());
+    const fmpz* smaller = fmpz_cmp(other.get(), k.get()) < 0 ? other.get() : k.get();
+    const double bits =
+        fmpz_bits(n.get()) > 1000
+            ? fmpz_get_d(permutations ? k.get() : smaller) * static_cast<double>(fmpz_bits(n.get()))
+            : log2Factorial(fmpz_get_d(n.get())) - log2Factorial(fmpz_get_d(other.get())) -
+                  (permutations ? 0 : log2Factorial(fmpz_get_d(k.get())));
+    if (!(bits < static_cast<double>(magnitudeLimit))) {
+        return beyondLimits(result, Magnitude::TooLarge);
+    }
+    // Within the limits of magnitude, the smaller of k and n - k is below 2^31.
+    const slong bitsOfWork = context.precision.bits;
+    if (fmpz_abs_fits_ui(n.get())) {
+        arb_bin_uiui(result, fmpz_get_ui(n.get()), fmpz_get_ui(smaller), bitsOfWork);
+    } else {
+        Ball whole;
+        arb_set_fmpz(whole.get(), n.get());
+        arb_bin_ui(result, whole.get(), fmpz_get_ui(smaller), bitsOfWork);
+    }
+    if (permutations) {
+        Ball factorial;
+        arb_fac_ui(factorial.get(), fmpz_get_ui(k.get()), bitsOfWork);
+        arb_mul(result, result, factorial.get(), bitsOfWork);
+    }
+    return done();
+}
+
+StepOutcome combinationsFunction(arb_struct* result, const Argument* x, const Context& context) {
+    return choiceFunction(result, x, context, false);
+}
+
+StepOutcome permutationsFunction(arb_struct* result, const Argument* x, const Context& context) {
+    return choiceFunction(result, x, context, true);
+}
+
+// The gamma function costs far more than the elementary ones at a high precision (0.5 ms at
+// 4,096 bits), so it works to at most this many bits, the third rung of the ladder: enough
+// for every double and for the 2^-1100 rule.
+constexpr slong gammaPrecision = 1536;
+
+// Gamma(x), or x! = Gamma(x + 1): undefined at the poles, zero and the negative whole numbers.
+StepOutcome gammaOf(arb_struct* result, const Argument& x, const Context& context, bool factorial) {
+    const slong bits = std::min(context.precision.bits, gammaPrecision);
+    const ErrorCode pole =
+        factorial ? ErrorCode::FactorialOfNegativeInteger : ErrorCode::GammaOfNonPositiveInteger;
+    Integer n;
+    const Whole whole = wholeOf(x, n.get(), context);
+    if (whole == Whole::Yes) {
+        // m! for the whole m = x (factorial) or x - 1 (gamma).
+        if (!factorial) {
+            fmpz_sub_ui(n.get(), n.get(), 1);
+        }
+        if (fmpz_sgn(n.get()) < 0) {
+            return fail(pole);
+        }
+        if (!fmpz_abs_fits_ui(n.get()) ||
+            !(log2Factorial(fmpz_get_d(n.get())) < static_cast<double>(magnitudeLimit))) {
+            return beyondLimits(result, Magnitude::TooLarge);
+        }
+        arb_fac_ui(result, fmpz_get_ui(n.get()), bits);
+        return done();
+    }
+    Ball argument;
+    if (factorial) {
+        arb_add_ui(argument.get(), x.ball, 1, bits);
+    } else {
+        arb_set(argument.get(), x.ball);
+    }
+    const Side side = sideOf(argument.get(), 0, context.precision);
+    if (whole == Whole::Unknown && side != Side::Above) {
+        return undecided(); // it may be a pole
+    }
+    // Below 2^24, ln gamma(x) < 2^24 * 17, well within the limits; above, it is judged first.
+    if (side == Side::Above && arf_cmpabs_2exp_si(arb_midref(argument.get()), 24) >= 0) {
+        Ball logarithm;
+        arb_lgamma(logarithm.get(), argument.get(), 64);
+        if (const Magnitude magnitude = magnitudeOfExponential(logarithm.get());
+            magnitude != Magnitude::Within) {
+            return beyondLimits(result, magnitude);
+        }
+    }
+    arb_gamma(result, argument.get(), bits);
+    return done();
+}
+
+StepOutcome gammaFunction(arb_struct* result, const Argument* x, const Context& context) {
+    return gammaOf(result, *x, context, false);
+}
+
+StepOutcome factorialFunction(arb_struct* result, const Argument* x, const Context& context) {
+    return gammaOf(result, *x, context, true);
+}
+
+// Arb's hyperbolic functions keep their relative accuracy everywhere by working at a higher
+// precision, which costs twice an exponential or a logarithm. Where |x| lies between 1/16 and
+// 16 nothing cancels in e^x and 1/e^x or in x + sqrt(x^2 + 1), so their balls from these are
+// as narrow; elsewhere Arb's own functions take over.
+bool moderate(const arb_struct* x) {
+    return arf_cmpabs_2exp_si(arb_midref(x), 4) < 0 && arf_cmpabs_2exp_si(arb_midref(x), -4) > 0 &&
+           mag_cmp_2exp_si(arb_radref(x), -8) < 0;
+}
+
+// sinh x = (e^x - e^-x)/2, cosh x = (e^x + e^-x)/2, tanh x = (e^2x - 1)/(e^2x + 1).
+enum class Hyperbolic : std::uint8_t { Sine, Cosine, Tangent };
+
+StepOutcome hyperbolic(arb_struct* result, const Argument* x, const Context& context,
+                       Hyperbolic which) {
+    const slong bits = context.precision.bits;
+    if (!moderate(x->ball)) {
+        if (which == Hyperbolic::Tangent) {
+            arb_tanh(result, x->ball, bits);
+            return done();
+        }
+        // sinh and cosh grow as e^|x| / 2.
+        Ball magnitude;
+        arb_abs(magnitude.get(), x->ball);
+        if (const Magnitude grows = magnitudeOfExponential(magnitude.get());
+            grows == Magnitude::TooLarge || grows == Magnitude::Unknown) {
+            return beyondLimits(result, grows);
+        }
+        if (which == Hyperbolic::Cosine) {
+            arb_cosh(result, x->ball, bits);
+        } else {
+            arb_sinh(result, x->ball, bits);
+        }
+        return done();
+    }
+    Ball exponential;
+    if (which == Hyperbolic::Tangent) {
+        arb_mul_2exp_si(exponential.get(), x->ball, 1);
+        arb_exp(exponential.get(), exponential.get(), bits);
+        Ball denominator;
+        arb_add_ui(denominator.get(), exponential.get(), 1, bits);
+        arb_sub_ui(exponential.get(), exponential.get(), 1, bits);
+        arb_div(result, exponential.get(), denominator.get(), bits);
+        return done();
+    }
+    arb_exp(exponential.get(), x->ball, bits);
+    arb_inv(result, exponential.get(), bits);
+    if (which == Hyperbolic::Cosine) {
+        arb_add(result, exponential.get(), result, bits);
+    } else {
+        arb_sub(result, exponential.get(), result, bits);
+    }
+    arb_mul_2exp_si(result, result, -1);
+    return done();
+}
+
+StepOutcome hyperbolicSine(arb_struct* result, const Argument* x, const Context& context) {
+    return hyperbolic(result, x, context, Hyperbolic::Sine);
+}
+
+StepOutcome hyperbolicCosine(arb_struct* result, const Argument* x, const Context& context) {
+    return hyperbolic(result, x, context, Hyperbolic::Cosine);
+}
+
+StepOutcome hyperbolicTangent(arb_struct* result, const Argument* x, const Context& context) {
+    return hyperbolic(result, x, context, Hyperbolic::Tangent);
+}
+
+// asinh x = ln(x + sqrt(x^2 + 1)) for a positive moderate x, and odd.
+StepOutcome inverseHyperbolicSine(arb_struct* result, const Argument* x, const Context& context) {
+    const slong bits = context.precision.bits;
+    if (!moderate(x->ball)) {
+        arb_asinh(result, x->ball, bits);
+        return done();
+    }
+    Ball magnitude;
+    arb_abs(magnitude.get(), x->ball);
+    arb_sqr(result, magnitude.get(), bits);
+    arb_add_ui(result, result, 1, bits);
+    arb_sqrtpos(result, result, bits);
+    arb_add(result, result, magnitude.get(), bits);
+    arb_log(result, result, bits);
+    if (arf_sgn(arb_midref(x->ball)) < 0) {
+        arb_neg(result, result);
+    }
+    return done();
+}
+
+// acosh takes 1 and above.
+StepOutcome inverseHyperbolicCosine(arb_struct* result, const Argument* x, const Context& context) {
+    switch (sideOf(x->ball, 1, context.precision)) {
+    case Side::Below:
+        return fail(ErrorCode::InverseHyperbolicCosineBelowOne);
+    case Side::At:
+        arb_zero(result);
+        return done();
+    case Side::Unknown: {
+        Ball above;
+        arb_sub_ui(above.get(), x->ball, 1, context.precision.bits);
+        if (!arb_is_nonnegative(above.get())) {
+            return undecided();
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    // acosh x = ln(x + sqrt(x^2 - 1)), where x - 1 is not small.
+    const slong bits = context.precision.bits;
+    if (!moderate(x->ball) || arf_cmpabs_2exp_si(arb_midref(x->ball), 1) < 0) {
+        arb_acosh(result, x->ball, bits);
+        return done();
+    }
+    arb_sqr(result, x->ball, bits);
+    arb_sub_ui(result, result, 1, bits);
+    arb_sqrtpos(result, result, bits);
+    arb_add(result, result, x->ball, bits);
+    arb_log(result, result, bits);
+    return done();
+}
+
+// atanh takes -1 to 1, its poles at the ends excluded.
+StepOutcome inverseHyperbolicTangent(arb_struct* result, const Argument* x,
+                                     const Context& context) {
+    const Side low = sideOf(x->ball, -1, context.precision);
+    const Side high = sideOf(x->ball, 1, context.precision);
+    if (low == Side::Below || low == Side::At || high == Side::Above || high == Side::At) {
+        return fail(ErrorCode::InverseHyperbolicTangentOutOfRange);
+    }
+    if (low == Side::Unknown || high == Side::Unknown) {
+        return undecided();
+    }
+    arb_atanh(result, x->ball, context.precision.bits);
+    return done();
+}
+
+// x^(1/n), with n's exact reciprocal, so that a negative x has its real odd root.
+StepOutcome rootOf(arb_struct* result, const Argument& x, const fmpz* n, const Context& context) {
+    Rational reciprocal;
+    fmpz_one(reciprocal.numerator());
+    fmpz_set(reciprocal.denominator(), n);
+    fmpq_canonicalise(reciprocal.get());
+    Ball exponent;
+    arb_set_fmpq(exponent.get(), reciprocal.get(), context.precision.bits);
+    return power(result, x, {exponent.get(), &reciprocal}, context);
+}
+
+StepOutcome cubeRoot(arb_struct* result, const Argument* x, const Context& context) {
+    Integer three;
+    fmpz_set_ui(three.get(), 3);
+    return rootOf(result, *x, three.get(), context);
+}
+
+StepOutcome rootFunction(arb_struct* result, const Argument* x, const Context& context) {
+    Integer n;
+    if (const Whole whole = wholeOf(x[1], n.get(), context); whole != Whole::Yes) {
+        return notWhole(whole);
+    }
+    if (fmpz_is_zero(n.get())) {
+        return fail(ErrorCode::RootOfOrderZero);
+    }
+    return rootOf(result, x[0], n.get(), context);
+}
+
+StepOutcome binaryLog(arb_struct* result, const Argument* x, const Context& context) {
+    return logarithm(result, x, context, 2);
+}
+
+// log of x to the base b: b positive and not 1, x positive, x checked first.
+StepOutcome logarithmToBase(arb_struct* result, const Argument* x, const Context& context) {
+    switch (sideOf(x[0].ball, 0, context.precision)) {
+    case Side::Above:
+        break;
+    case Side::Unknown:
+        return undecided();
+    default:
+        return fail(ErrorCode::LogarithmOfNonPositive);
+    }
+    const Side positive = sideOf(x[1].ball, 0, context.precision);
+    const Side one = sideOf(x[1].ball, 1, context.precision);
+    if (positive == Side::Below || positive == Side::At || one == Side::At) {
+        return fail(ErrorCode::InvalidLogarithmBase);
+    }
+    if (positive == Side::Unknown || one == Side::Unknown) {
+        return undecided();
+    }
+    const slong bits = context.precision.bits;
+    Ball base;
+    arb_log(base.get(), x[1].ball, bits);
+    arb_log(result, x[0].ball, bits);
+    arb_div(result, result, base.get(), bits);
+    return done();
+}
+
+// The angle of the point (x, y), in (-half turn, half turn]: on the negative x axis a half
+// turn, which a y that could lie on either side of it does not decide.
+StepOutcome angleOfPoint(arb_struct* result, const Argument* point, const Context& context) {
+    const arb_struct* y = point[0].ball;
+    const arb_struct* x = point[1].ball;
+    const Side ySide = sideOf(y, 0, context.precision);
+    const Side xSide = sideOf(x, 0, context.precision);
+    if (ySide == Side::At && xSide == Side::At) {
+        return fail(ErrorCode::AngleOfOrigin);
+    }
+    if (ySide == Side::At && xSide != Side::Unknown) {
+        if (xSide == Side::Above) {
+            arb_zero(result);
+        } else if (context.angle.isRadians()) {
+            arb_const_pi(result, context.precision.bits);
+        } else {
+            arb_set_ui(result, context.angle.halfTurn());
+        }
+        return done();
+    }
+    if ((ySide == Side::At || ySide == Side::Unknown) && xSide != Side::Above) {
+        return undecided();
+    }
+    arb_atan2(result, y, x, context.precision.bits);
+    fromRadians(result, context);
+    return done();
+}
+
 // The exact values: the rational points of functions that are mostly irrational.
 bool foldSquareRoot(Rational& result, const Rational* x) {
     Rational half;
@@ -291,7 +819,7 @@ bool foldPowerOfTen(Rational& result, const Rational* x) {
 }
 
 bool foldDecimalLog(Rational& result, const Rational* x) {
-    return exactDecimalLogarithm(result, x[0]);
+    return exactLogarithm(result, x[0], 10);
 }
 
 bool foldNaturalLog(Rational& result, const Rational* x) {
@@ -306,6 +834,118 @@ bool foldExponential(Rational& result, const Rational* x) {
 
 bool foldPower(Rational& result, const Rational* x) {
     return exactPower(result, x[0], x[1]);
+}
+
+// sinh, tanh, asinh and atanh are 0 at 0, cosh is 1 there and acosh 0 at 1; every other
+// rational point of theirs is irrational.
+bool foldZeroAtZero(Rational& result, const Rational* x) {
+    fmpq_zero(result.get());
+    return x[0].sign() == 0;
+}
+
+bool foldHyperbolicCosine(Rational& result, const Rational* x) {
+    fmpq_one(result.get());
+    return x[0].sign() == 0;
+}
+
+bool foldInverseHyperbolicCosine(Rational& result, const Rational* x) {
+    fmpq_zero(result.get());
+    return fmpq_is_one(x[0].get()) != 0;
+}
+
+bool foldFloor(Rational& result, const Rational* x) {
+    exactFloor(result, x[0]);
+    return true;
+}
+
+bool foldCeiling(Rational& result, const Rational* x) {
+    exactCeiling(result, x[0]);
+    return true;
+}
+
+bool foldTruncation(Rational& result, const Rational* x) {
+    exactTruncation(result, x[0]);
+    return true;
+}
+
+bool foldRounding(Rational& result, const Rational* x) {
+    exactRounding(result, x[0]);
+    return true;
+}
+
+bool foldFraction(Rational& result, const Rational* x) {
+    exactTruncation(result, x[0]);
+    fmpq_sub(result.get(), x[0].get(), result.get());
+    return true;
+}
+
+bool foldSign(Rational& result, const Rational* x) {
+    fmpq_set_si(result.get(), x[0].sign(), 1);
+    return true;
+}
+
+bool foldModulo(Rational& result, const Rational* x) {
+    Rational quotient;
+    if (!exactQuotient(quotient, x[0], x[1])) {
+        return false;
+    }
+    exactFloor(quotient, quotient);
+    return exactProduct(quotient, quotient, x[1]) && exactDifference(result, x[0], quotient);
+}
+
+bool foldGcd(Rational& result, const Rational* x) {
+    return exactGcd(result, x[0], x[1]);
+}
+
+bool foldLcm(Rational& result, const Rational* x) {
+    return exactLcm(result, x[0], x[1]);
+}
+
+bool foldCombinations(Rational& result, const Rational* x) {
+    return exactChoice(result, x[0], x[1], false);
+}
+
+bool foldPermutations(Rational& result, const Rational* x) {
+    return exactChoice(result, x[0], x[1], true);
+}
+
+bool foldFactorial(Rational& result, const Rational* x) {
+    return exactFactorial(result, x[0]);
+}
+
+// gamma(n) = (n - 1)! for a whole n >= 1.
+bool foldGamma(Rational& result, const Rational* x) {
+    Rational less;
+    fmpq_sub_si(less.get(), x[0].get(), 1);
+    return x[0].sign() > 0 && exactFactorial(result, less);
+}
+
+bool foldCubeRoot(Rational& result, const Rational* x) {
+    Rational third;
+    fmpq_set_si(third.get(), 1, 3);
+    return exactPower(result, x[0], third);
+}
+
+bool foldRoot(Rational& result, const Rational* x) {
+    if (!x[1].isInteger() || x[1].sign() == 0) {
+        return false;
+    }
+    Rational reciprocal;
+    fmpq_inv(reciprocal.get(), x[1].get());
+    return exactPower(result, x[0], reciprocal);
+}
+
+bool foldBinaryLog(Rational& result, const Rational* x) {
+    return exactLogarithm(result, x[0], 2);
+}
+
+bool foldLogarithmToBase(Rational& result, const Rational* x) {
+    const Rational& base = x[1];
+    if (!base.isInteger() || !fmpz_fits_si(base.numerator()) ||
+        fmpz_cmp_ui(base.numerator(), 2) < 0) {
+        return false;
+    }
+    return exactLogarithm(result, x[0], fmpz_get_ui(base.numerator()));
 }
 
 constexpr std::array functions{
@@ -325,6 +965,31 @@ constexpr std::array functions{
     Function{"square", 1, false, square, foldSquare},
     Function{"abs", 1, false, absolute, foldAbsolute},
     Function{"pow", 2, false, powerFunction, foldPower},
+    Function{"sinh", 1, false, hyperbolicSine, foldZeroAtZero},
+    Function{"cosh", 1, false, hyperbolicCosine, foldHyperbolicCosine},
+    Function{"tanh", 1, false, hyperbolicTangent, foldZeroAtZero},
+    Function{"asinh", 1, false, inverseHyperbolicSine, foldZeroAtZero},
+    Function{"acosh", 1, false, inverseHyperbolicCosine, foldInverseHyperbolicCosine},
+    Function{"atanh", 1, false, inverseHyperbolicTangent, foldZeroAtZero},
+    Function{"gamma", 1, false, gammaFunction, foldGamma},
+    // x!, which the text writes after its operand; no name reaches it.
+    Function{"!", 1, false, factorialFunction, foldFactorial},
+    Function{"cbrt", 1, false, cubeRoot, foldCubeRoot},
+    Function{"root", 2, false, rootFunction, foldRoot},
+    Function{"floor", 1, false, floorFunction, foldFloor},
+    Function{"ceil", 1, false, ceilingFunction, foldCeiling},
+    Function{"trunc", 1, false, truncationFunction, foldTruncation},
+    Function{"round", 1, false, roundingFunction, foldRounding},
+    Function{"frac", 1, false, fractionFunction, foldFraction},
+    Function{"sgn", 1, false, signFunction, foldSign},
+    Function{"mod", 2, false, moduloFunction, foldModulo},
+    Function{"gcd", 2, false, gcdFunction, foldGcd},
+    Function{"lcm", 2, false, lcmFunction, foldLcm},
+    Function{"ncr", 2, false, combinationsFunction, foldCombinations},
+    Function{"npr", 2, false, permutationsFunction, foldPermutations},
+    Function{"log2", 1, false, binaryLog, foldBinaryLog},
+    Function{"logbase", 2, false, logarithmToBase, foldLogarithmToBase},
+    Function{"atan2", 2, true, angleOfPoint, nullptr},
 };
 
 constexpr std::array constants{
@@ -348,8 +1013,8 @@ constexpr auto functionKeys = keys(functions);
 constexpr auto constantKeys = keys(constants);
 
 // Names are looked up by a perfect hash of their keys: a multiplication picks a slot of a
-// table of 32, and one comparison tells whether the name is there.
-constexpr int slotBits = 5;
+// table of 128, and one comparison tells whether the name is there.
+constexpr int slotBits = 7;
 constexpr std::size_t slotCount = std::size_t{1} << slotBits;
 
 struct NameSlots {

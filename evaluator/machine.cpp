@@ -75,14 +75,20 @@ Machine::Pass Machine::runAt(const Program& program, const Context& context) {
             exact[depth - 1] = nullptr;
             continue;
         case Action::Call:
-        case Action::CallConstant: {
+        case Action::CallConstant:
+        case Action::CallKnownFirst: {
             const Function& function = functionTable()[step.function];
             Argument arguments[2];
-            if (step.action == Action::CallConstant) {
+            if (step.action != Action::Call) {
                 const KnownValue& value = program.known(step.known);
                 toBall(known_.get(), value, bits, result_.get());
                 arguments[0] = {known_.get(), exactOf(value)};
-                target = depth++;
+                if (step.action == Action::CallConstant) {
+                    target = depth++;
+                } else {
+                    target = depth - 1;
+                    arguments[1] = {stack + target, exact[target]};
+                }
             } else {
                 target = depth - static_cast<std::size_t>(function.arity);
                 for (std::size_t k = 0; k < static_cast<std::size_t>(function.arity); ++k) {

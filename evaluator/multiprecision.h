@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 
 namespace vexa {
 
@@ -31,16 +32,15 @@ public:
         fmpq_init(value_);
         fmpq_set(value_, other.value_);
     }
-    Rational(Rational&& other) noexcept {
-        fmpq_init(value_);
-        fmpq_swap(value_, other.value_);
-    }
+    // An fmpq is two words that either hold small integers or own their storage, so moving
+    // them moves the value; the source is left 0/1, which owns nothing.
+    Rational(Rational&& other) noexcept : value_{*other.value_} { fmpq_init(other.value_); }
     Rational& operator=(const Rational& other) {
         fmpq_set(value_, other.value_);
         return *this;
     }
     Rational& operator=(Rational&& other) noexcept {
-        fmpq_swap(value_, other.value_);
+        std::swap(*value_, *other.value_);
         return *this;
     }
     ~Rational() { fmpq_clear(value_); }

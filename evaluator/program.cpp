@@ -44,6 +44,8 @@ const char* mnemonic(Action action) {
     case Action::Call:
     case Action::CallConstant:
         return "call";
+    case Action::CallKnownFirst:
+        return "rcall";
     default:
         break;
     }
@@ -177,7 +179,8 @@ std::string Program::dump() const {
     }
     for (const Step& step : steps_) {
         out += mnemonic(step.action);
-        if (step.action == Action::Call || step.action == Action::CallConstant) {
+        if (step.action == Action::Call || step.action == Action::CallConstant ||
+            step.action == Action::CallKnownFirst) {
             out += ' ';
             out += functionTable()[step.function].name;
         }

@@ -50,8 +50,9 @@ enum class Action : std::uint8_t {
     SubtractFromConstant,
     DivideConstantBy,
     PowerOfConstant,
-    Call,         // functionTable()[function] of the top `arity` values
-    CallConstant, // push functionTable()[function] of the known value
+    Call,           // functionTable()[function] of the top `arity` values
+    CallConstant,   // push functionTable()[function] of the known value
+    CallKnownFirst, // top = functionTable()[function] of the known value and the top
 };
 
 // The operator a binary action applies, whichever operand is known.

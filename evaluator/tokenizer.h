@@ -18,6 +18,7 @@ enum class TokenKind : std::uint8_t {
     LeftParen,         // '('
     RightParen,        // ')'
     Comma,             // ','
+    Bang,              // '!', the factorial
     End,               // past the last character; its start is the text's length
     BadCharacter,      // a character that starts no token: one unit, or both units of a pair
     StrayDecimalPoint, // a '.' that belongs to no number
@@ -78,6 +79,7 @@ enum class TokenStart : std::uint8_t {
     LeftParen,
     RightParen,
     Comma,
+    Bang,
 };
 
 inline constexpr std::array<TokenStart, 128> tokenStarts = [] {
@@ -93,7 +95,7 @@ inline constexpr std::array<TokenStart, 128> tokenStarts = [] {
             table[c] = TokenStart::Letter;
         }
     }
-    constexpr std::u16string_view singles = u"+-*/^(),";
+    constexpr std::u16string_view singles = u"+-*/^(),!";
     for (std::size_t i = 0; i < singles.size(); ++i) {
         table[singles[i]] = static_cast<TokenStart>(static_cast<std::size_t>(TokenStart::Plus) + i);
     }
@@ -197,8 +199,8 @@ inline Token Tokenizer::fromAscii(std::size_t start, char16_t c) {
     }
 }
 
-static_assert(static_cast<int>(TokenKind::Comma) - static_cast<int>(TokenKind::Plus) ==
-                  static_cast<int>(TokenStart::Comma) - static_cast<int>(TokenStart::Plus),
+static_assert(static_cast<int>(TokenKind::Bang) - static_cast<int>(TokenKind::Plus) ==
+                  static_cast<int>(TokenStart::Bang) - static_cast<int>(TokenStart::Plus),
               "the single-character tokens are in the same order in both enumerations");
 
 } // namespace vexa

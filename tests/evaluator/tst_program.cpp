@@ -15,8 +15,8 @@ using vexa_test::printable;
 
 // Tokens as "kind@start+length", separated by blanks, End included.
 std::string tokens(std::u16string_view text) {
-    static constexpr const char* names[] = {"num", "name", "+",   "-",   "*",   "/",    "^",  "(",
-                                            ")",   ",",    "end", "bad", "dot", "root", "sup"};
+    static constexpr const char* names[] = {"num", "name", "+", "-",   "*",   "/",   "^",    "(",
+                                            ")",   ",",    "!", "end", "bad", "dot", "root", "sup"};
     vexa::Tokenizer tokenizer(text);
     std::string out;
     for (;;) {
@@ -106,6 +106,10 @@ constexpr Compiled folded[] = {
     {u"\u221A-4+\u221A4", "call sqrt -4 @1\nadd 2 @4\n", 1},
     {u"sin(-\u03C0/4)", "const pi @6\nneg @5\ndiv 4 @7\ncall sin @1-3\n", 1},
     {u"2^sin(1)-cos(0)", "call sin 1 @3-5\nrpow 2 @2\ncall cos 0 @10-12\nsub @9\n", 2},
+    {u"2pi", "const pi @2-3\nmul 2 @2\n", 1}, // an implied product, at its right operand
+    {u"3!+gcd(12, 18)+ncr(5, 2)", "value 22\n", 0},
+    {u"0.5!", "call ! 1/2 @4\n", 1},
+    {u"mod(7,pi)", "const pi @7-8\nrcall mod 7 @1-3\n", 1},
     {u"pow(2,tan(1))/0", "call tan 1 @7-9\nrpow 2 @1-3\ndiv 0 @14\n", 1},
 };
 

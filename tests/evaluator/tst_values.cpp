@@ -90,6 +90,37 @@ constexpr Shown precedence[] = {
     {u"-(2+3)*2", Radians, "-10"},
     {u"2/-4", Radians, "-0.5"},
     {u"6/2*3", Radians, " 9"},
+
+    // A factorial binds tighter than '^' and signs.
+    {u"-3!", Radians, "-6"},
+    {u"2^3!", Radians, " 64"},
+    {u"3!^2", Radians, " 36"},
+    {u"3!\u00B2", Radians, " 36"},
+    {u"(3!)!", Radians, " 720"},
+    {u"2*3!", Radians, " 12"},
+    // A number, a constant or ')' before a constant, a function, '(' or '√' multiplies, as
+    // '*' does and with its precedence.
+    {u"2pi", Radians, " 6.28318530717959"},
+    {u"2\u03C0", Radians, " 6.28318530717959"},
+    {u"3(4+5)", Radians, " 27"},
+    {u"(1+2)(3+4)", Radians, " 21"},
+    {u"2sqrt(2)", Radians, " 2.82842712474619"},
+    {u"2exp(1)", Radians, " 5.43656365691809"},
+    {u"2pi/3", Radians, " 2.0943951023932"},
+    {u"-2pi", Radians, "-6.28318530717959"},
+    {u"2 pi", Radians, " 6.28318530717959"},
+    {u"2pi^2", Radians, " 19.7392088021787"},
+    {u"1+2pi", Radians, " 7.28318530717959"},
+    {u"2pi*3", Radians, " 18.8495559215388"},
+    {u"pi(2)", Radians, " 6.28318530717959"},
+    {u"pi e", Radians, " 8.53973422267357"},
+    {u"2\u221A3", Radians, " 3.46410161513775"},
+    {u"\u221A2\u221A2", Radians, " 2"},
+    {u"sin(1)(2)", Radians, " 1.68294196961579"},
+    {u"2(3)(4)", Radians, " 24"},
+    {u"(2^3)pi", Radians, " 25.1327412287183"},
+    {u"2e3", Radians, " 2000"},
+    {u"2exp(0)", Radians, " 2"},
 };
 
 constexpr Shown namesAndFunctions[] = {
@@ -137,6 +168,94 @@ constexpr Shown namesAndFunctions[] = {
     {u"(-1)^(3000000001/3)", Radians, "-1"}, // a numerator beyond 32 bits
     {u"sqrt(square(3)+square(4))", Radians, " 5"},
     {u"1e-300*1e-300", Radians, " 0"},
+
+    {u"5!", Radians, " 120"},
+    {u"0!", Radians, " 1"},
+    {u"20!", Radians, " 2.43290200817664e+18"},
+    {u"170!", Radians, " 7.257415615308e+306"},
+    {u"0.5!", Radians, " 0.886226925452758"},
+    {u"(-0.5)!", Radians, " 1.77245385090552"},
+    {u"3.5!", Radians, " 11.6317283965674"},
+    {u"0.1!", Radians, " 0.951350769866873"},
+    {u"(sqrt(2)^2)!", Radians, " 2"},
+    {u"gamma(5)", Radians, " 24"},
+    {u"GAMMA(0.5)", Radians, " 1.77245385090552"},
+    {u"gamma(-0.5)", Radians, "-3.54490770181103"},
+    {u"gamma(1e-300)", Radians, " 1e+300"},
+    {u"sinh(1)", Radians, " 1.1752011936438"},
+    {u"sinh(-0.5)", Radians, "-0.521095305493747"},
+    {u"cosh(1)", Radians, " 1.54308063481524"},
+    {u"cosh(0)", Radians, " 1"},
+    {u"tanh(1)", Radians, " 0.761594155955765"},
+    {u"tanh(1000)", Radians, " 1"},
+    {u"asinh(1)", Radians, " 0.881373587019543"},
+    {u"asinh(-1e300)", Radians, "-691.468675078774"},
+    {u"acosh(2)", Radians, " 1.31695789692482"},
+    {u"acosh(1)", Radians, " 0"},
+    {u"atanh(0.5)", Radians, " 0.549306144334055"},
+    {u"atanh(1e-20)", Radians, " 1e-20"},
+    {u"sinh(1)", Degrees, " 1.1752011936438"}, // no angle unit
+    {u"cbrt(-27)", Radians, "-3"},
+    {u"cbrt(2)", Radians, " 1.25992104989487"},
+    {u"cbrt(sqrt(2)^2-2)", Radians, " 0"},
+    {u"root(-32, 5)", Radians, "-2"},
+    {u"root(16, 4)", Radians, " 2"},
+    {u"root(2, -2)", Radians, " 0.707106781186548"},
+    {u"root(-2, 3)^3", Radians, "-2"},
+    {u"floor(2.5)", Radians, " 2"},
+    {u"floor(-2.5)", Radians, "-3"},
+    {u"floor(sqrt(2)^2)", Radians, " 2"},
+    {u"floor(pi)", Radians, " 3"},
+    {u"ceil(2.1)", Radians, " 3"},
+    {u"ceil(-2.1)", Radians, "-2"},
+    {u"ceil(sqrt(2)^2)", Radians, " 2"},
+    {u"trunc(-2.7)", Radians, "-2"},
+    {u"trunc(sin(1e-9))", Radians, " 0"},
+    {u"round(2.5)", Radians, " 3"},
+    {u"round(-2.5)", Radians, "-3"},
+    {u"round(2.4999)", Radians, " 2"},
+    {u"round(-0.5)", Radians, "-1"},
+    {u"round(sqrt(2)^2/4+2)", Radians, " 3"}, // a half, by the rule
+    {u"round(sin(1e-9))", Radians, " 0"},
+    {u"frac(2.75)", Radians, " 0.75"},
+    {u"frac(-2.75)", Radians, "-0.75"},
+    {u"frac(pi)", Radians, " 0.141592653589793"},
+    {u"sgn(-3)", Radians, "-1"},
+    {u"sgn(0)", Radians, " 0"},
+    {u"sgn(sqrt(2)^2-2)", Radians, " 0"},
+    {u"sgn(exp(-1000))", Radians, " 1"},
+    {u"mod(-7, 3)", Radians, " 2"},
+    {u"mod(7.5, 2)", Radians, " 1.5"},
+    {u"mod(7, -3)", Radians, "-2"},
+    {u"mod(pi, 1)", Radians, " 0.141592653589793"},
+    {u"mod(2*pi, pi)", Radians, " 0"},
+    {u"gcd(12, 18)", Radians, " 6"},
+    {u"gcd(-12, 18)", Radians, " 6"},
+    {u"gcd(0, 5)", Radians, " 5"},
+    {u"lcm(4, 6)", Radians, " 12"},
+    {u"lcm(sqrt(16), 6)", Radians, " 12"},
+    {u"ncr(60, 30)", Radians, " 1.18264581564861e+17"},
+    {u"ncr(5, 0)", Radians, " 1"},
+    {u"ncr(1000, 500)", Radians, " 2.70288240945437e+299"},
+    {u"ncr(1e6, 3)", Radians, " 1.66666166667e+17"},
+    {u"npr(5, 2)", Radians, " 20"},
+    {u"npr(10, 5)", Radians, " 30240"},
+    {u"npr(5, 0)", Radians, " 1"},
+    {u"log2(8)", Radians, " 3"},
+    {u"log2(0.125)", Radians, "-3"},
+    {u"log2(10)", Radians, " 3.32192809488736"},
+    {u"logbase(8, 2)", Radians, " 3"},
+    {u"logbase(100, 10)", Radians, " 2"},
+    {u"logbase(2, 8)", Radians, " 0.333333333333333"},
+    {u"logbase(8, 0.5)", Radians, "-3"},
+    {u"atan2(1, 1)", Radians, " 0.785398163397448"},
+    {u"atan2(0, -1)", Radians, " 3.14159265358979"},
+    {u"atan2(-1, -1)", Radians, "-2.35619449019234"},
+    {u"atan2(1, 1)", Degrees, " 45"},
+    {u"atan2(-0, -1)", Degrees, " 180"},
+    {u"atan2(0, -1)", Grads, " 200"},
+    {u"atan2(1, 0)", Degrees, " 90"},
+    {u"atan2(sin(pi), -1)", Radians, " 3.14159265358979"},
 };
 
 // What people paste from web pages, documents and phone keyboards reads as what it shows.
@@ -354,6 +473,9 @@ TEST(Values, EveryFunctionIsExercised) {
             return lower.find(std::string(function.name) + "(") != std::string::npos ||
                    lower.find(std::string(function.name) + " (") != std::string::npos;
         };
+        if (function.name == "!") {
+            continue; // no name: the rows above write it after its operand
+        }
         const bool used = std::ranges::any_of(namesAndFunctions, calls) ||
                           std::ranges::any_of(angles, calls) ||
                           std::ranges::any_of(literalsAndBlanks, calls);
@@ -454,11 +576,14 @@ struct MpfrNumber {
 struct Accuracy {
     std::string_view name;
     bool usesAngle;
-    // f(x) into y in the unit, rounded to y's precision: MPFR's own correctly rounded
-    // function, or for cot in degrees and grads 1/tan at that high precision.
-    void (*compute)(mpfr_t y, const mpfr_t x, unsigned long turn);
+    // f(x) or f(x, z) into y in the unit, rounded to y's precision: MPFR's own correctly
+    // rounded function, or where it has none (cot in degrees and grads, logbase) the formula
+    // at that high precision.
+    void (*compute)(mpfr_t y, const mpfr_t x, const mpfr_t z, unsigned long turn);
     // Arguments: from a random number in [0, 1).
     double (*argument)(double uniform, int pick);
+    // The second argument, or nullptr for a function of one.
+    double (*second)(double uniform, int pick) = nullptr;
 };
 
 // A full turn in each unit, for MPFR's functions of angles in units (sinu and the like).
@@ -513,24 +638,36 @@ double exponentArgument(double u, int pick) {
     return pick % 2 == 0 ? -800 + 1600 * u : (u - 0.5) * 1e-6;
 }
 
+double anyArgument(double u, int pick) {
+    return pick % 2 == 0 ? std::pow(10.0, -300 + 600 * u) : 20 * u;
+}
+
+double gammaArgument(double u, int pick) {
+    return pick % 3 == 0 ? std::pow(10.0, -300 + 302 * u) : 170 * u;
+}
+
+double wholeArgument(double u, int) {
+    return std::floor(1 + 20 * u);
+}
+
 const Accuracy accuracyRows[] = {
     {"sin", true,
-     [](mpfr_t y, const mpfr_t x, unsigned long turn) {
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long turn) {
          turn == 0 ? mpfr_sin(y, x, MPFR_RNDN) : mpfr_sinu(y, x, turn, MPFR_RNDN);
      },
      angleArgument},
     {"cos", true,
-     [](mpfr_t y, const mpfr_t x, unsigned long turn) {
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long turn) {
          turn == 0 ? mpfr_cos(y, x, MPFR_RNDN) : mpfr_cosu(y, x, turn, MPFR_RNDN);
      },
      angleArgument},
     {"tan", true,
-     [](mpfr_t y, const mpfr_t x, unsigned long turn) {
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long turn) {
          turn == 0 ? mpfr_tan(y, x, MPFR_RNDN) : mpfr_tanu(y, x, turn, MPFR_RNDN);
      },
      angleArgument},
     {"cot", true,
-     [](mpfr_t y, const mpfr_t x, unsigned long turn) {
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long turn) {
          if (turn == 0) {
              mpfr_cot(y, x, MPFR_RNDN);
          } else {
@@ -540,30 +677,94 @@ const Accuracy accuracyRows[] = {
      },
      angleArgument},
     {"asin", true,
-     [](mpfr_t y, const mpfr_t x, unsigned long turn) {
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long turn) {
          turn == 0 ? mpfr_asin(y, x, MPFR_RNDN) : mpfr_asinu(y, x, turn, MPFR_RNDN);
      },
      unitArgument},
     {"acos", true,
-     [](mpfr_t y, const mpfr_t x, unsigned long turn) {
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long turn) {
          turn == 0 ? mpfr_acos(y, x, MPFR_RNDN) : mpfr_acosu(y, x, turn, MPFR_RNDN);
      },
      unitArgument},
     {"atan", true,
-     [](mpfr_t y, const mpfr_t x, unsigned long turn) {
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long turn) {
          turn == 0 ? mpfr_atan(y, x, MPFR_RNDN) : mpfr_atanu(y, x, turn, MPFR_RNDN);
      },
      angleArgument},
-    {"ln", false, [](mpfr_t y, const mpfr_t x, unsigned long) { mpfr_log(y, x, MPFR_RNDN); },
+    {"ln", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long) { mpfr_log(y, x, MPFR_RNDN); },
      positiveArgument},
-    {"log10", false, [](mpfr_t y, const mpfr_t x, unsigned long) { mpfr_log10(y, x, MPFR_RNDN); },
+    {"log10", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long) { mpfr_log10(y, x, MPFR_RNDN); },
      positiveArgument},
-    {"sqrt", false, [](mpfr_t y, const mpfr_t x, unsigned long) { mpfr_sqrt(y, x, MPFR_RNDN); },
+    {"sqrt", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long) { mpfr_sqrt(y, x, MPFR_RNDN); },
      positiveArgument},
-    {"exp", false, [](mpfr_t y, const mpfr_t x, unsigned long) { mpfr_exp(y, x, MPFR_RNDN); },
+    {"exp", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long) { mpfr_exp(y, x, MPFR_RNDN); },
      exponentArgument},
-    {"pow10", false, [](mpfr_t y, const mpfr_t x, unsigned long) { mpfr_exp10(y, x, MPFR_RNDN); },
+    {"pow10", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long) { mpfr_exp10(y, x, MPFR_RNDN); },
      exponentArgument},
+    {"sinh", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long) { mpfr_sinh(y, x, MPFR_RNDN); },
+     exponentArgument},
+    {"cosh", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long) { mpfr_cosh(y, x, MPFR_RNDN); },
+     exponentArgument},
+    {"tanh", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long) { mpfr_tanh(y, x, MPFR_RNDN); },
+     anyArgument},
+    {"asinh", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long) { mpfr_asinh(y, x, MPFR_RNDN); },
+     anyArgument},
+    {"acosh", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long) { mpfr_acosh(y, x, MPFR_RNDN); },
+     [](double u, int pick) {
+         return 1 + anyArgument(u, pick);
+     }},
+    {"atanh", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long) { mpfr_atanh(y, x, MPFR_RNDN); },
+     unitArgument},
+    {"gamma", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long) { mpfr_gamma(y, x, MPFR_RNDN); },
+     gammaArgument},
+    {"cbrt", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long) { mpfr_cbrt(y, x, MPFR_RNDN); },
+     anyArgument},
+    {"log2", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t, unsigned long) { mpfr_log2(y, x, MPFR_RNDN); },
+     positiveArgument},
+    {"pow", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t z, unsigned long) { mpfr_pow(y, x, z, MPFR_RNDN); },
+     positiveArgument,
+     [](double u, int pick) {
+         return pick % 2 == 0 ? 40 * u - 20 : u;
+     }},
+    {"root", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t z, unsigned long) {
+         mpfr_rootn_ui(y, x, mpfr_get_ui(z, MPFR_RNDN), MPFR_RNDN);
+     },
+     positiveArgument, wholeArgument},
+    {"logbase", false,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t z, unsigned long) {
+         MpfrNumber base(mpfr_get_prec(y));
+         mpfr_log(base.value, z, MPFR_RNDN);
+         mpfr_log(y, x, MPFR_RNDN);
+         mpfr_div(y, y, base.value, MPFR_RNDN);
+     },
+     positiveArgument,
+     [](double u, int) {
+         return 1.5 + 100 * u;
+     }},
+    {"atan2", true,
+     [](mpfr_t y, const mpfr_t x, const mpfr_t z, unsigned long turn) {
+         turn == 0 ? mpfr_atan2(y, x, z, MPFR_RNDN) : mpfr_atan2u(y, x, z, turn, MPFR_RNDN);
+     },
+     anyArgument,
+     [](double u, int pick) {
+         return (pick % 2 == 0 ? -1 : 1) * anyArgument(u, pick);
+     }},
 };
 
 // The argument's text: its shortest round-trip decimal, or every digit of the double.
@@ -580,14 +781,16 @@ std::string argumentText(double x, bool exactly) {
 // The double nearest f(argument), or nothing where the samples disagree. NaN where f is
 // undefined, infinity where it has a pole or is beyond the largest double.
 std::optional<double> nearestByMpfr(const Accuracy& row, const std::string& argument,
-                                    std::int32_t unit) {
+                                    const std::string& second, std::int32_t unit) {
     double results[2];
     for (int i = 0; i < 2; ++i) {
-        const mpfr_prec_t precision = i == 0 ? 1200 : 2400;
+        const mpfr_prec_t precision = i == 0 ? 1150 : 1300;
         MpfrNumber x(precision);
+        MpfrNumber z(precision);
         MpfrNumber y(precision);
         mpfr_set_str(x.value, argument.c_str(), 10, MPFR_RNDN);
-        row.compute(y.value, x.value, turnOf(unit));
+        mpfr_set_str(z.value, second.empty() ? "0" : second.c_str(), 10, MPFR_RNDN);
+        row.compute(y.value, x.value, z.value, turnOf(unit));
         results[i] = mpfr_get_d(y.value, MPFR_RNDN);
     }
     if (std::isnan(results[0]) && std::isnan(results[1])) {
@@ -614,8 +817,15 @@ TEST(Values, EveryFunctionCorrectlyRounded) {
                 const bool negative = random() % 2 == 0 && row.argument != positiveArgument;
                 const double x = row.argument(u, i) * (negative ? -1 : 1);
                 const std::string argument = argumentText(x, i % 3 == 0);
-                const std::string text = std::string(row.name) + "(" + argument + ")";
-                const std::optional<double> expected = nearestByMpfr(row, argument, unit);
+                const double z =
+                    row.second == nullptr
+                        ? 0
+                        : row.second(std::uniform_real_distribution<double>(0, 1)(random), i);
+                const std::string second =
+                    row.second == nullptr ? std::string() : argumentText(z, i % 5 == 0);
+                const std::string text = std::string(row.name) + "(" + argument +
+                                         (second.empty() ? "" : ", " + second) + ")";
+                const std::optional<double> expected = nearestByMpfr(row, argument, second, unit);
                 if (!expected) {
                     ++skipped;
                     continue;
