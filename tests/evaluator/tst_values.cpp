@@ -8,6 +8,8 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <gtest/gtest.h>
 #include <limits>
 #include <mpfr.h>
@@ -480,6 +482,23 @@ TEST(Values, EveryFunctionIsExercised) {
                           std::ranges::any_of(angles, calls) ||
                           std::ranges::any_of(literalsAndBlanks, calls);
         EXPECT_TRUE(used) << function.name;
+    }
+}
+
+// The help file that "?" opens names every function, and every message a computation can
+// show.
+TEST(Values, HelpNamesEveryFunctionAndMessage) {
+    std::ifstream file(TARNICLE_HELP_FILE);
+    const std::string help{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(help.empty());
+    for (const vexa::Function& function : vexa::functionTable()) {
+        EXPECT_NE(help.find(std::string(function.name)), std::string::npos) << function.name;
+    }
+    for (const vexa::ErrorEntry& entry : vexa::errorTable()) {
+        if (entry.kind == vexa::ErrorKind::AtPlace || entry.code == vexa::ErrorCode::NothingToCompute) {
+            const std::string description(entry.description.begin(), entry.description.end());
+            EXPECT_NE(help.find(description), std::string::npos) << description;
+        }
     }
 }
 
