@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenuBar>
 #include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
@@ -15,7 +16,6 @@
 #include <QVBoxLayout>
 
 #include "app/accessibility.h"
-#include "app/menu_bar.h"
 #include "evaluator/vexa.h"
 #include "window_icon.h"
 
@@ -64,9 +64,8 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
     setWindowIcon(compiledIcon());
     setSizeGripEnabled(false);
 
-    menuBar_ = new MenuBar(this);
-    mnuHelp = new QAction("?", menuBar_);
-    menuBar_->addAction(mnuHelp);
+    menuBar_ = new QMenuBar(this);
+    mnuHelp = menuBar_->addAction("?");
     mnuHelp->setObjectName("mnuHelp");
     mnuHelp->setProperty("accessibleName", "Help"); // rather than "?"
     connect(mnuHelp, &QAction::triggered, this, [this] { deliver([this] { mnuHelp_Click(); }); });

@@ -17,10 +17,10 @@ class Vexa;
 }
 
 class QButtonGroup;
-class MenuBar;
 class QComboBox;
 class QFont;
 class QLineEdit;
+class QMenuBar;
 class QAction;
 class QPushButton;
 class QStringListModel;
@@ -102,7 +102,7 @@ private:
     std::unique_ptr<Desktop> desktop_;
     std::array<QString, 13> FunctionNames;
 
-    MenuBar* menuBar_ = nullptr;
+    QMenuBar* menuBar_ = nullptr;
     QAction* mnuHelp = nullptr;
     QWidget* client_ = nullptr;
     QComboBox* ExpressionCombo = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include <QIcon>
 #include <QStyleOptionButton>
 #include <algorithm>
 
@@ -29,6 +30,17 @@ void WindowStyle::drawControl(ControlElement element, const QStyleOption* option
         return;
     }
     QProxyStyle::drawControl(element, option, painter, widget);
+}
+
+QIcon WindowStyle::standardIcon(StandardPixmap icon, const QStyleOption* option,
+                                const QWidget* widget) const {
+    // Every menu bar builds an overflow button with this icon, which the toolkit reads from a
+    // PNG file: that loads every image-format plugin at start-up. The window's one "?" item
+    // never overflows, so the button never shows.
+    if (icon == SP_ToolBarHorizontalExtensionButton || icon == SP_ToolBarVerticalExtensionButton) {
+        return {};
+    }
+    return QProxyStyle::standardIcon(icon, option, widget);
 }
 
 void WindowStyle::install() {

@@ -12,6 +12,8 @@ public:
                     const QWidget* widget = nullptr) const override;
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget = nullptr) const override;
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option = nullptr,
+                       const QWidget* widget = nullptr) const override;
 
     // Makes the application's style a WindowStyle around the style it has; once, before the
     // first window is built.
