@@ -70,11 +70,12 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
     mnuHelp->setProperty("accessibleName", "Help"); // rather than "?"
     connect(mnuHelp, &QAction::triggered, this, [this] { deliver([this] { mnuHelp_Click(); }); });
 
-    // The whole layout grows with a larger font, so that no caption is cut.
-    const double scale = layoutScale(font());
     client_ = new QWidget(this);
     client_->setObjectName("client");
-    client_->setFixedSize(pixels(ClientWidthTwips, scale), pixels(ClientHeightTwips, scale));
+    const std::vector<QWidget*> controls = createControls();
+    // The whole layout grows as much as the style and the font need, so that no caption is cut.
+    scale_ = scaleFor(controls);
+    placeControls(controls);
 
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
@@ -83,7 +84,6 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
     frame->addWidget(client_);
     frame->setSizeConstraint(QLayout::SetFixedSize); // the layout never reacts to resizing
 
-    createControls(scale);
     connectOptions();
     CommandCompute->setFocus();
 
@@ -92,7 +92,8 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
 
 Form1::~Form1() = default;
 
-void Form1::createControls(double scale) {
+std::vector<QWidget*> Form1::createControls() {
+    std::vector<QWidget*> controls;
     QWidget* previous = nullptr;
     for (const ControlRow& row : controlTable()) {
         QWidget* widget = nullptr;
@@ -157,16 +158,13 @@ void Form1::createControls(double scale) {
             widget->setProperty("index", row.index);
         }
         widget->setAccessibleName(QString::fromLatin1(row.spokenName));
-        // Each edge is converted on its own, so that neighbours keep their gaps at any scale.
-        const int left = pixels(row.left, scale);
-        const int top = pixels(row.top, scale);
-        widget->setGeometry(left, top, pixels(row.left + row.width, scale) - left,
-                            pixels(row.top + row.height, scale) - top);
         if (previous != nullptr) {
             setTabOrder(previous, widget);
         }
         previous = widget;
+        controls.push_back(widget);
     }
+    return controls;
 }
 
 void Form1::connectOptions() {
