@@ -138,10 +138,7 @@ std::vector<QWidget*> Form1::createControls() {
         case ControlKind::TextBox: {
             Status = new QLineEdit(client_);
             Status->setReadOnly(true);
-            // A message line: the window's own background, not the white of an input field.
-            QPalette palette = Status->palette();
-            palette.setColor(QPalette::Base, palette.color(QPalette::Button));
-            Status->setPalette(palette);
+            matchStatusToWindow();
             // The line is narrower than many messages and would show their end: show each from
             // its first character, with the whole message as the tool tip.
             connect(Status, &QLineEdit::textChanged, Status,
@@ -195,6 +192,24 @@ void Form1::connectOptions() {
         }
         toggledOption_ = -1;
     });
+}
+
+void Form1::matchStatusToWindow() {
+    // Only the background is the line's own; every other colour follows the window's.
+    QPalette own;
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        own.setBrush(group, QPalette::Base, palette().brush(group, QPalette::Button));
+    }
+    Status->setPalette(own);
+}
+
+void Form1::changeEvent(QEvent* event) {
+    // A new palette (a dark theme chosen while the program runs, another style) reaches the
+    // window; the line's own background would keep the old colour.
+    if (event->type() == QEvent::PaletteChange && Status != nullptr) {
+        matchStatusToWindow();
+    }
+    QDialog::changeEvent(event);
 }
 
 void Form1::keyPressEvent(QKeyEvent* event) {

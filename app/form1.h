@@ -62,6 +62,7 @@ public:
     double layoutScale() const { return scale_; }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -95,6 +96,8 @@ private:
     static int pixels(int twips, double scale);
     void placeControls(std::span<QWidget* const> controls);
     void connectOptions();
+    // Gives Status the window's background, as a message line rather than an input field.
+    void matchStatusToWindow();
     void appendToExpression(QLatin1StringView tail);
     // Steps 2 to 7 of EvaluateExpression with their failure section (eval/).
     void evaluateSteps(const QString& expr);

@@ -193,6 +193,8 @@ private slots:
     void helpItem();
     void placementIsLeftToTheWindowSystem_data();
     void placementIsLeftToTheWindowSystem();
+    void statusLooksLikeTheWindow_data();
+    void statusLooksLikeTheWindow(); // last: it leaves the palette set
 };
 
 // Reading an image file maps every image-format plugin (and QtSvg), several MiB that the
@@ -323,9 +325,6 @@ void TestLayout::windowIsFixedAndPlain() {
     // Fixed size: the window cannot be made larger or smaller.
     QCOMPARE(w.form().minimumSize(), w.form().maximumSize());
     QCOMPARE(w.form().size(), clientSize + QSize(0, bar->height()));
-    // The message line reads as part of the window, not as an input field.
-    QCOMPARE(w.status()->palette().color(QPalette::Base),
-             w.status()->palette().color(QPalette::Button));
     QVERIFY(w.status()->isReadOnly());
     QVERIFY(!w.combo()->accessibleName().isEmpty() && !w.status()->accessibleName().isEmpty());
 }
@@ -511,6 +510,49 @@ void TestLayout::placementIsLeftToTheWindowSystem() {
     }
     QVERIFY(qt_window_private(window)->positionAutomatic);
     QVERIFY(!w.form().testAttribute(Qt::WA_Moved));
+}
+
+void TestLayout::statusLooksLikeTheWindow_data() {
+    QTest::addColumn<QString>("change"); // made while the window is shown
+    QTest::newRow("as started") << "";
+    QTest::newRow("dark style") << "Adwaita-Dark";
+    QTest::newRow("dark palette") << "palette"; // last: it stays set
+}
+
+// The message line has the window's background, not an input field's, also after a dark theme
+// is chosen while the program runs; its other colours follow the window's.
+void TestLayout::statusLooksLikeTheWindow() {
+    QFETCH(QString, change);
+    if (change == "Adwaita-Dark" && !QStyleFactory::keys().contains(change)) {
+        QSKIP("style not installed (it comes with adwaita-qt6)");
+    }
+    Window w;
+    QVERIFY(w.showActive());
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::Button, QColor(0x40, 0x40, 0x40));
+    dark.setColor(QPalette::Base, Qt::black);
+    dark.setColor(QPalette::Text, Qt::white);
+    if (change == "palette") {
+        QApplication::setPalette(dark);
+    } else if (!change.isEmpty()) {
+        QApplication::setStyle(new WindowStyle(QStyleFactory::create(change)));
+    }
+    auto restore = qScopeGuard([&] {
+        if (change != "palette") {
+            QApplication::setStyle(new WindowStyle(QStyleFactory::create("Fusion")));
+        }
+    });
+    const QPalette& window = w.form().palette();
+    if (!change.isEmpty()) {
+        QTRY_VERIFY(window.color(QPalette::Button).lightness() < 128); // the change has arrived
+    }
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        QCOMPARE(w.status()->palette().color(group, QPalette::Base),
+                 window.color(group, QPalette::Button));
+        QCOMPARE(w.status()->palette().color(group, QPalette::Text),
+                 window.color(group, QPalette::Text));
+    }
 }
 
 QTEST_MAIN(TestLayout)
