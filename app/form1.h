@@ -64,6 +64,7 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -98,6 +99,8 @@ private:
     void connectOptions();
     // Gives Status the window's background, as a message line rather than an input field.
     void matchStatusToWindow();
+    // Takes the window back from a maximized or full-screen state that it cannot fill.
+    void keepFixedSize();
     void appendToExpression(QLatin1StringView tail);
     // Steps 2 to 7 of EvaluateExpression with their failure section (eval/).
     void evaluateSteps(const QString& expr);
@@ -119,6 +122,8 @@ private:
     QPushButton* CommandCompute = nullptr;
     std::array<QRadioButton*, 3> OptionDegRad{};
     QButtonGroup* optionGroup_ = nullptr;
+    // Whether the window has been painted at its size since it last left a maximized state.
+    bool paintedAtItsSize_ = false;
     // The option whose toggle already ran the handler during the current press-and-click.
     int toggledOption_ = -1;
 };

@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMenuBar>
 #include <QScopeGuard>
@@ -193,6 +194,8 @@ private slots:
     void helpItem();
     void placementIsLeftToTheWindowSystem_data();
     void placementIsLeftToTheWindowSystem();
+    void keepsItsSizeWhenEnlarged_data();
+    void keepsItsSizeWhenEnlarged();
     void statusLooksLikeTheWindow_data();
     void statusLooksLikeTheWindow(); // last: it leaves the palette set
 };
@@ -510,6 +513,39 @@ void TestLayout::placementIsLeftToTheWindowSystem() {
     }
     QVERIFY(qt_window_private(window)->positionAutomatic);
     QVERIFY(!w.form().testAttribute(Qt::WA_Moved));
+}
+
+void TestLayout::keepsItsSizeWhenEnlarged_data() {
+    QTest::addColumn<int>("state");
+    QTest::newRow("maximized") << int(Qt::WindowMaximized);
+    QTest::newRow("full screen") << int(Qt::WindowFullScreen);
+}
+
+// Qt's title bar on Wayland offers to maximize the window, and a compositor may maximize it or
+// fill the screen with it by itself: the window keeps its size and all it holds. Only on
+// Wayland (CTest runs it on weston where weston is installed), where a frame of the wrong size
+// in that state breaks the protocol, which ends the program.
+void TestLayout::keepsItsSizeWhenEnlarged() {
+    QFETCH(int, state);
+    if (!QGuiApplication::platformName().startsWith("wayland")) {
+        QSKIP("needs a Wayland compositor");
+    }
+    Window w;
+    w.form().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form()));
+    w.compute("1+1");
+    w.setText("2*3");
+    QTest::qWait(200); // painted at its size
+    const QSize size = w.form().size();
+    // What the title bar's button asks for.
+    w.form().windowHandle()->setWindowStates(Qt::WindowStates(state));
+    QTRY_VERIFY(w.form().windowState() == Qt::WindowNoState && w.form().updatesEnabled() &&
+                w.form().windowHandle()->isExposed());
+    QTest::qWait(200); // the compositor's last word
+    QCOMPARE(w.form().windowState(), Qt::WindowNoState);
+    QCOMPARE(w.form().size(), size);
+    QCOMPARE(w.text(), QString("2*3"));
+    QCOMPARE(w.history(), QStringList{"1+1"});
 }
 
 void TestLayout::statusLooksLikeTheWindow_data() {
