@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
@@ -17,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "app/accessibility.h"
+#include "app/fixed_size.h"
 #include "evaluator/vexa.h"
 #include "window_icon.h"
 
@@ -47,9 +47,6 @@ QIcon compiledIcon() {
     }
     return icon;
 }
-
-// States in which a window takes the size the window system gives it.
-constexpr Qt::WindowStates Enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
 
 QString fromU16(const std::u16string& text) {
     return QString::fromStdU16String(text);
@@ -87,6 +84,7 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
     frame->setMenuBar(menuBar_);
     frame->addWidget(client_);
     frame->setSizeConstraint(QLayout::SetFixedSize); // the layout never reacts to resizing
+    FixedSize::keep(this);
 
     connectOptions();
     CommandCompute->setFocus();
@@ -213,43 +211,7 @@ void Form1::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange && Status != nullptr) {
         matchStatusToWindow();
     }
-    if (event->type() == QEvent::WindowStateChange) {
-        keepFixedSize();
-    }
     QDialog::changeEvent(event);
-}
-
-void Form1::keepFixedSize() {
-    // Qt's own title bar on Wayland offers to maximize any window, and a compositor may
-    // maximize the window or fill the screen with it by itself. The window keeps its fixed
-    // size, while the toolkit has already told the compositor that it takes the new state: a
-    // frame of the fixed size would then break the protocol, which ends the program. So the
-    // window paints nothing more in that state and starts afresh, hidden and shown again, in
-    // its normal state; the controls and what they hold stay as they are. A compositor that
-    // puts it back into the large state before it has been painted at its size insists, and
-    // keeps its way.
-    if (!(windowState() & Enlarged) || !paintedAtItsSize_ ||
-        !QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-        return;
-    }
-    paintedAtItsSize_ = false;
-    setUpdatesEnabled(false);
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            hide();
-            setWindowState(windowState() & ~Enlarged);
-            show();
-            setUpdatesEnabled(true);
-        },
-        Qt::QueuedConnection);
-}
-
-void Form1::paintEvent(QPaintEvent* event) {
-    if (!(windowState() & Enlarged)) {
-        paintedAtItsSize_ = true;
-    }
-    QDialog::paintEvent(event);
 }
 
 void Form1::keyPressEvent(QKeyEvent* event) {

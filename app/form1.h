@@ -64,7 +64,6 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -99,8 +98,6 @@ private:
     void connectOptions();
     // Gives Status the window's background, as a message line rather than an input field.
     void matchStatusToWindow();
-    // Takes the window back from a maximized or full-screen state that it cannot fill.
-    void keepFixedSize();
     void appendToExpression(QLatin1StringView tail);
     // Steps 2 to 7 of EvaluateExpression with their failure section (eval/).
     void evaluateSteps(const QString& expr);
@@ -122,8 +119,6 @@ private:
     QPushButton* CommandCompute = nullptr;
     std::array<QRadioButton*, 3> OptionDegRad{};
     QButtonGroup* optionGroup_ = nullptr;
-    // Whether the window has been painted at its size since it last left a maximized state.
-    bool paintedAtItsSize_ = false;
     // The option whose toggle already ran the handler during the current press-and-click.
     int toggledOption_ = -1;
 };

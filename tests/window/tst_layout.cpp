@@ -517,8 +517,10 @@ void TestLayout::placementIsLeftToTheWindowSystem() {
 
 void TestLayout::keepsItsSizeWhenEnlarged_data() {
     QTest::addColumn<int>("state");
-    QTest::newRow("maximized") << int(Qt::WindowMaximized);
-    QTest::newRow("full screen") << int(Qt::WindowFullScreen);
+    QTest::addColumn<bool>("forewarned"); // asked by Qt's title bar, not by the compositor
+    QTest::newRow("maximize button") << int(Qt::WindowMaximized) << true;
+    QTest::newRow("maximized by the compositor") << int(Qt::WindowMaximized) << false;
+    QTest::newRow("full screen by the compositor") << int(Qt::WindowFullScreen) << false;
 }
 
 // Qt's title bar on Wayland offers to maximize the window, and a compositor may maximize it or
@@ -527,6 +529,7 @@ void TestLayout::keepsItsSizeWhenEnlarged_data() {
 // in that state breaks the protocol, which ends the program.
 void TestLayout::keepsItsSizeWhenEnlarged() {
     QFETCH(int, state);
+    QFETCH(bool, forewarned);
     if (!QGuiApplication::platformName().startsWith("wayland")) {
         QSKIP("needs a Wayland compositor");
     }
@@ -535,17 +538,26 @@ void TestLayout::keepsItsSizeWhenEnlarged() {
     QVERIFY(QTest::qWaitForWindowExposed(&w.form()));
     w.compute("1+1");
     w.setText("2*3");
+    w.combo()->lineEdit()->setFocus();
+    w.combo()->lineEdit()->setCursorPosition(1);
     QTest::qWait(200); // painted at its size
     const QSize size = w.form().size();
-    // What the title bar's button asks for.
-    w.form().windowHandle()->setWindowStates(Qt::WindowStates(state));
-    QTRY_VERIFY(w.form().windowState() == Qt::WindowNoState && w.form().updatesEnabled() &&
-                w.form().windowHandle()->isExposed());
+    // The request the title bar's button makes; unannounced, the compositor's own.
+    QWindow* handle = w.form().windowHandle();
+    handle->blockSignals(!forewarned);
+    handle->setWindowStates(Qt::WindowStates(state));
+    handle->blockSignals(false);
+    QTRY_VERIFY(w.form().windowState() == Qt::WindowNoState && w.form().size() == size &&
+                w.form().updatesEnabled() && handle->isExposed());
     QTest::qWait(200); // the compositor's last word
     QCOMPARE(w.form().windowState(), Qt::WindowNoState);
     QCOMPARE(w.form().size(), size);
+    QCOMPARE(w.form().maximumSize(), size); // fixed again
     QCOMPARE(w.text(), QString("2*3"));
     QCOMPARE(w.history(), QStringList{"1+1"});
+    // Typing goes on where it was, replacing nothing.
+    QCOMPARE(w.combo()->lineEdit()->cursorPosition(), 1);
+    QVERIFY(!w.combo()->lineEdit()->hasSelectedText());
 }
 
 void TestLayout::statusLooksLikeTheWindow_data() {
