@@ -75,7 +75,6 @@ constexpr Expected expectedControls[] = {
 
 // The client area: "Deg" ends at 5295, and as far again as the keys stand from the left edge.
 constexpr int ClientWidth = 5415, ClientHeight = 3390;
-constexpr int KeysMargin = 120;
 
 // Twips to pixels at the window's one scale, each edge on its own.
 int pixels(int twips, double scale) {
