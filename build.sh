@@ -19,10 +19,13 @@ BUILD_DIR=build
 # apt's own output goes here; the terminal gets one line per step.
 APT_LOG=build/apt.log
 # What building and running need (the evaluator computes with FLINT's Arb, GMP and MPFR); the
-# tests add theirs below.
+# tests add theirs below: the window is tried in the Adwaita style too (adwaita-qt6), whose
+# frames and marks are the largest, and on Wayland under a headless weston (weston,
+# qt6-wayland).
 packages=(g++ cmake ninja-build qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core xdg-utils
           libflint-arb-dev libflint-dev libmpfr-dev libgmp-dev)
-test_packages=(libgtest-dev libgmock-dev libmuparser-dev qt6-base-private-dev)
+test_packages=(libgtest-dev libgmock-dev libmuparser-dev qt6-base-private-dev adwaita-qt6 weston
+    qt6-wayland)
 # Building the package, and the tools that check it.
 package_packages=(dpkg-dev file)
 package_check_packages=(lintian appstream desktop-file-utils)

@@ -5,12 +5,11 @@
 #include <QAccessibleWidget>
 #include <QAction>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <QWindow>
-
-#include "app/menu_bar.h"
 
 #include <algorithm>
 
@@ -49,11 +48,11 @@ private:
     bool labelled_ = false;
 };
 
-// An item of the window's menu bar. It is spoken by its action's "accessibleName" where the
-// action has one (the caption "?" says nothing), by its caption otherwise.
-class MenuItem final : public QAccessibleInterface, public QAccessibleActionInterface {
+// A menu bar item spoken by a name of its own. Qt's own item takes the name from the caption,
+// and it cannot be told otherwise.
+class NamedMenuItem final : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
-    MenuItem(MenuBar* bar, QAction* action) : bar_(bar), action_(action) {}
+    NamedMenuItem(QMenuBar* bar, QAction* action) : bar_(bar), action_(action) {}
 
     bool isValid() const override { return bar_ && action_; }
     QObject* object() const override { return action_; }
@@ -67,11 +66,8 @@ public:
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
 
     QString text(QAccessible::Text t) const override {
-        if (t != QAccessible::Name || !action_) {
-            return {};
-        }
-        const QVariant name = action_->property("accessibleName");
-        return name.isValid() ? name.toString() : action_->text();
+        return t == QAccessible::Name && action_ ? action_->property("accessibleName").toString()
+                                                 : QString();
     }
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
@@ -108,49 +104,22 @@ public:
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
-    QPointer<MenuBar> bar_;
+    QPointer<QMenuBar> bar_;
     QPointer<QAction> action_;
-};
-
-// The window's menu bar, whose children are its items.
-class MenuBarInterface final : public QAccessibleWidget {
-public:
-    explicit MenuBarInterface(MenuBar* bar) : QAccessibleWidget(bar, QAccessible::MenuBar) {}
-
-    int childCount() const override { return static_cast<int>(bar()->actions().size()); }
-    QAccessibleInterface* child(int index) const override {
-        const QList<QAction*> items = bar()->actions();
-        return index >= 0 && index < items.size()
-                   ? QAccessible::queryAccessibleInterface(items.at(index))
-                   : nullptr;
-    }
-    int indexOfChild(const QAccessibleInterface* child) const override {
-        return child == nullptr ? -1
-                                : static_cast<int>(bar()->actions().indexOf(
-                                      qobject_cast<QAction*>(child->object())));
-    }
-
-private:
-    MenuBar* bar() const { return static_cast<MenuBar*>(widget()); }
 };
 
 QAccessibleInterface* interfaceFor(const QString& className, QObject* object) {
     if (className == QLatin1String("QAction")) {
         auto* action = qobject_cast<QAction*>(object);
-        if (action == nullptr) {
+        if (action == nullptr || !action->property("accessibleName").isValid()) {
             return nullptr;
         }
         for (QObject* shownIn : action->associatedObjects()) {
-            if (auto* bar = qobject_cast<MenuBar*>(shownIn)) {
-                return new MenuItem(bar, action);
+            if (auto* bar = qobject_cast<QMenuBar*>(shownIn)) {
+                return new NamedMenuItem(bar, action);
             }
         }
         return nullptr;
-    }
-    if (className == QLatin1String("MenuBar")) {
-        if (auto* bar = qobject_cast<MenuBar*>(object)) {
-            return new MenuBarInterface(bar);
-        }
     }
     if (className == QLatin1String("QWidget")) {
         if (auto* notice = dynamic_cast<Notice*>(object)) {

@@ -6,10 +6,9 @@ class QWidget;
 
 namespace accessibility {
 
-// Teaches Qt's accessibility, once for the process, the interfaces below: the window's menu bar
-// (MenuBar) is a menu bar of menu items, an item whose action has the dynamic property
-// "accessibleName" is spoken by that name rather than by its caption, and a notice (see
-// announce) is a notification.
+// Teaches Qt's accessibility, once for the process, the two interfaces below: a menu bar item
+// whose action has the dynamic property "accessibleName" is spoken by that name rather than
+// by its caption, and a notice (see announce) is a notification.
 void install();
 
 // Names widget for a screen reader by a hidden label (a sibling with widget as its buddy), made

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenuBar>
 #include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
@@ -15,7 +16,7 @@
 #include <QVBoxLayout>
 
 #include "app/accessibility.h"
-#include "app/menu_bar.h"
+#include "app/fixed_size.h"
 #include "evaluator/vexa.h"
 #include "window_icon.h"
 
@@ -64,18 +65,18 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
     setWindowIcon(compiledIcon());
     setSizeGripEnabled(false);
 
-    menuBar_ = new MenuBar(this);
-    mnuHelp = new QAction("?", menuBar_);
-    menuBar_->addAction(mnuHelp);
+    menuBar_ = new QMenuBar(this);
+    mnuHelp = menuBar_->addAction("?");
     mnuHelp->setObjectName("mnuHelp");
     mnuHelp->setProperty("accessibleName", "Help"); // rather than "?"
     connect(mnuHelp, &QAction::triggered, this, [this] { deliver([this] { mnuHelp_Click(); }); });
 
-    // The whole layout grows with a larger font, so that no caption is cut.
-    const double scale = layoutScale(font());
     client_ = new QWidget(this);
     client_->setObjectName("client");
-    client_->setFixedSize(pixels(ClientWidthTwips, scale), pixels(ClientHeightTwips, scale));
+    const std::vector<QWidget*> controls = createControls();
+    // The whole layout grows as much as the style and the font need, so that no caption is cut.
+    scale_ = scaleFor(controls);
+    placeControls(controls);
 
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
@@ -83,8 +84,8 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
     frame->setMenuBar(menuBar_);
     frame->addWidget(client_);
     frame->setSizeConstraint(QLayout::SetFixedSize); // the layout never reacts to resizing
+    FixedSize::keep(this);
 
-    createControls(scale);
     connectOptions();
     CommandCompute->setFocus();
 
@@ -93,7 +94,8 @@ Form1::Form1(std::unique_ptr<vexa::Vexa> evaluator, std::unique_ptr<Desktop> des
 
 Form1::~Form1() = default;
 
-void Form1::createControls(double scale) {
+std::vector<QWidget*> Form1::createControls() {
+    std::vector<QWidget*> controls;
     QWidget* previous = nullptr;
     for (const ControlRow& row : controlTable()) {
         QWidget* widget = nullptr;
@@ -138,10 +140,7 @@ void Form1::createControls(double scale) {
         case ControlKind::TextBox: {
             Status = new QLineEdit(client_);
             Status->setReadOnly(true);
-            // A message line: the window's own background, not the white of an input field.
-            QPalette palette = Status->palette();
-            palette.setColor(QPalette::Base, palette.color(QPalette::Button));
-            Status->setPalette(palette);
+            matchStatusToWindow();
             // The line is narrower than many messages and would show their end: show each from
             // its first character, with the whole message as the tool tip.
             connect(Status, &QLineEdit::textChanged, Status,
@@ -158,16 +157,13 @@ void Form1::createControls(double scale) {
             widget->setProperty("index", row.index);
         }
         widget->setAccessibleName(QString::fromLatin1(row.spokenName));
-        // Each edge is converted on its own, so that neighbours keep their gaps at any scale.
-        const int left = pixels(row.left, scale);
-        const int top = pixels(row.top, scale);
-        widget->setGeometry(left, top, pixels(row.left + row.width, scale) - left,
-                            pixels(row.top + row.height, scale) - top);
         if (previous != nullptr) {
             setTabOrder(previous, widget);
         }
         previous = widget;
+        controls.push_back(widget);
     }
+    return controls;
 }
 
 void Form1::connectOptions() {
@@ -198,6 +194,24 @@ void Form1::connectOptions() {
         }
         toggledOption_ = -1;
     });
+}
+
+void Form1::matchStatusToWindow() {
+    // Only the background is the line's own; every other colour follows the window's.
+    QPalette own;
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        own.setBrush(group, QPalette::Base, palette().brush(group, QPalette::Button));
+    }
+    Status->setPalette(own);
+}
+
+void Form1::changeEvent(QEvent* event) {
+    // A new palette (a dark theme chosen while the program runs, another style) reaches the
+    // window; the line's own background would keep the old colour.
+    if (event->type() == QEvent::PaletteChange && Status != nullptr) {
+        matchStatusToWindow();
+    }
+    QDialog::changeEvent(event);
 }
 
 void Form1::keyPressEvent(QKeyEvent* event) {

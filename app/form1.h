@@ -9,6 +9,7 @@
 #include <memory>
 #include <span>
 #include <variant>
+#include <vector>
 
 #include "app/desktop.h"
 
@@ -17,10 +18,9 @@ class Vexa;
 }
 
 class QButtonGroup;
-class MenuBar;
 class QComboBox;
-class QFont;
 class QLineEdit;
+class QMenuBar;
 class QAction;
 class QPushButton;
 class QStringListModel;
@@ -53,16 +53,16 @@ public:
         std::variant<std::monostate, PlainHandler, IndexedHandler> handler;
     };
     static constexpr int TwipsPerPixel = 15;
-    static constexpr int ClientWidthTwips = 5265;
+    // Wide enough for "Deg" (to 5295) and as far again as the keys stand from the left edge.
+    static constexpr int ClientWidthTwips = 5415;
     static constexpr int ClientHeightTwips = 3390;
 
-    // How much larger than drawn the layout must be for its captions to fit in font: 1 for the
-    // toolkit's default font or a smaller one.
-    static double layoutScale(const QFont& font);
-    // The one conversion from twips to pixels: 15 twips a pixel, times the layout's scale.
-    static int pixels(int twips, double scale);
+    // How much larger than drawn the window is: the least that shows every caption and both
+    // boxes whole in the running style and font, and never less than 1.
+    double layoutScale() const { return scale_; }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -89,8 +89,15 @@ private:
 
     // The controls in tab order, one row each (app/layout.cpp).
     static std::span<const ControlRow> controlTable();
-    void createControls(double scale);
+    // Makes, names, connects and orders the controls; returns them in the table's order.
+    std::vector<QWidget*> createControls();
+    static double scaleFor(std::span<QWidget* const> controls);
+    // The one conversion from twips to pixels: 15 twips a pixel, times the layout's scale.
+    static int pixels(int twips, double scale);
+    void placeControls(std::span<QWidget* const> controls);
     void connectOptions();
+    // Gives Status the window's background, as a message line rather than an input field.
+    void matchStatusToWindow();
     void appendToExpression(QLatin1StringView tail);
     // Steps 2 to 7 of EvaluateExpression with their failure section (eval/).
     void evaluateSteps(const QString& expr);
@@ -102,9 +109,10 @@ private:
     std::unique_ptr<Desktop> desktop_;
     std::array<QString, 13> FunctionNames;
 
-    MenuBar* menuBar_ = nullptr;
+    QMenuBar* menuBar_ = nullptr;
     QAction* mnuHelp = nullptr;
     QWidget* client_ = nullptr;
+    double scale_ = 1;
     QComboBox* ExpressionCombo = nullptr;
     QStringListModel* history_ = nullptr; // the box's list, newest first; made by AddToHistory
     QLineEdit* Status = nullptr;

@@ -2,25 +2,108 @@
 // naming, connecting and ordering them.
 #include "app/form1.h"
 
-#include <QFont>
-#include <QFontInfo>
+#include <QFontMetrics>
+#include <QPushButton>
+#include <QSize>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
 
 #include <algorithm>
 
 namespace {
 using K = Form1::ControlKind;
 
-// The layout was drawn for the toolkit's default font: 9 points, 12 pixels at 96 dpi.
-constexpr double DrawnForFontPixels = 12;
+// A line edit keeps a pixel between its text and its frame, above and below (Qt's own margin,
+// which no style changes).
+constexpr int LineEditMargin = 1;
+
+int metric(const QWidget* widget, QStyle::PixelMetric which, const QStyleOption& option) {
+    return widget->style()->pixelMetric(which, &option, widget);
+}
+
+// What a control needs, in pixels, to show its caption or a line of text whole in its style and
+// font: the text's extent and what the style draws around it. Not the style's size hint, which
+// adds room a style likes to have (Fusion asks 80 pixels for any captioned key).
+QSize neededSize(const Form1::ControlRow& row, QWidget* widget) {
+    widget->ensurePolished(); // a style may set its own font and metrics when it polishes
+    // Measured as the toolkit measures captions for its own size hints.
+    const QFontMetrics font(widget->font());
+    const int caption = font.horizontalAdvance(QLatin1StringView(row.caption));
+    const int line = font.height();
+    switch (row.kind) {
+    case K::PushButton:
+    case K::DefaultButton: {
+        QStyleOptionButton option;
+        option.initFrom(widget);
+        // The caption stands inside the frame, and inside the mark that some styles draw
+        // around a key Enter may click. The style's button margin is room its size hint asks
+        // for around a caption, which no style keeps clear when it draws one.
+        int inset = metric(widget, QStyle::PM_DefaultFrameWidth, option);
+        if (static_cast<const QPushButton*>(widget)->autoDefault()) {
+            inset += metric(widget, QStyle::PM_ButtonDefaultIndicator, option);
+        }
+        return {caption + 2 * inset, line + 2 * inset};
+    }
+    case K::OptionButton: {
+        QStyleOptionButton option;
+        option.initFrom(widget);
+        return {metric(widget, QStyle::PM_ExclusiveIndicatorWidth, option) +
+                    metric(widget, QStyle::PM_RadioButtonLabelSpacing, option) + caption,
+                std::max(metric(widget, QStyle::PM_ExclusiveIndicatorHeight, option), line)};
+    }
+    case K::ComboBox: {
+        QStyleOptionComboBox option;
+        option.initFrom(widget);
+        option.editable = true;
+        const int text =
+            line + 2 * (LineEditMargin + metric(widget, QStyle::PM_ComboBoxFrameWidth, option));
+        // The drop-down arrow within the frame, and a pixel more: a style may draw the box flat,
+        // without frame or arrow, where the two only just fit.
+        const int arrow = metric(widget, QStyle::PM_MenuButtonIndicator, option) +
+                          2 * metric(widget, QStyle::PM_DefaultFrameWidth, option) + 1;
+        return {0, std::max(text, arrow)};
+    }
+    case K::TextBox: {
+        QStyleOptionFrame option;
+        option.initFrom(widget);
+        return {0,
+                line + 2 * (LineEditMargin + metric(widget, QStyle::PM_DefaultFrameWidth, option))};
+    }
+    }
+    return {};
+}
 } // namespace
 
-double Form1::layoutScale(const QFont& font) {
-    // The pixel size follows both the font's point size and the screen's logical dpi.
-    return std::max(1.0, QFontInfo(font).pixelSize() / DrawnForFontPixels);
+double Form1::scaleFor(std::span<QWidget* const> controls) {
+    double scale = 1;
+    const std::span<const ControlRow> rows = controlTable();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const QSize need = neededSize(rows[i], controls[i]);
+        // Each edge is rounded on its own, and a size that covers a need of whole pixels keeps
+        // all of it through that rounding.
+        scale = std::max({scale, double(need.width()) * TwipsPerPixel / rows[i].width,
+                          double(need.height()) * TwipsPerPixel / rows[i].height});
+    }
+    return scale;
 }
 
 int Form1::pixels(int twips, double scale) {
     return qRound(twips * scale / TwipsPerPixel);
+}
+
+void Form1::placeControls(std::span<QWidget* const> controls) {
+    client_->setFixedSize(pixels(ClientWidthTwips, scale_), pixels(ClientHeightTwips, scale_));
+    const std::span<const ControlRow> rows = controlTable();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const ControlRow& row = rows[i];
+        // Each edge is converted on its own, so that neighbours keep their gaps at any scale.
+        const int left = pixels(row.left, scale_);
+        const int top = pixels(row.top, scale_);
+        controls[i]->setGeometry(left, top, pixels(row.left + row.width, scale_) - left,
+                                 pixels(row.top + row.height, scale_) - top);
+    }
 }
 
 std::span<const Form1::ControlRow> Form1::controlTable() {

@@ -11,6 +11,10 @@ int main(int argc, char* argv[]) {
     if (!qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON")) {
         qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
     }
+    // The "?" menu is part of the fixed-size window. Offering it to a desktop-wide menu bar
+    // would take it out of the window, and asking the desktop whether it has one costs a bus
+    // round trip before the window can show.
+    QApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tarnicle");
     QApplication::setApplicationVersion(TARNICLE_VERSION);
