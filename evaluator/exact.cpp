@@ -66,35 +66,33 @@ bool fitsExactly(const Rational& value) {
     return fmpz_bits(value.numerator()) <= exactBits && fmpz_bits(value.denominator()) <= exactBits;
 }
 
+namespace {
+
 // Whole numbers, most operands, skip the rational arithmetic's common denominators.
-bool exactSum(Rational& result, const Rational& a, const Rational& b) {
+template <void (*onIntegers)(fmpz*, const fmpz*, const fmpz*),
+          void (*onRationals)(fmpq*, const fmpq*, const fmpq*)>
+bool exactArithmetic(Rational& result, const Rational& a, const Rational& b) {
     if (a.isInteger() && b.isInteger()) {
-        fmpz_add(result.numerator(), a.numerator(), b.numerator());
+        onIntegers(result.numerator(), a.numerator(), b.numerator());
         fmpz_one(result.denominator());
     } else {
-        fmpq_add(result.get(), a.get(), b.get());
+        onRationals(result.get(), a.get(), b.get());
     }
     return fitsExactly(result);
+}
+
+} // namespace
+
+bool exactSum(Rational& result, const Rational& a, const Rational& b) {
+    return exactArithmetic<fmpz_add, fmpq_add>(result, a, b);
 }
 
 bool exactDifference(Rational& result, const Rational& a, const Rational& b) {
-    if (a.isInteger() && b.isInteger()) {
-        fmpz_sub(result.numerator(), a.numerator(), b.numerator());
-        fmpz_one(result.denominator());
-    } else {
-        fmpq_sub(result.get(), a.get(), b.get());
-    }
-    return fitsExactly(result);
+    return exactArithmetic<fmpz_sub, fmpq_sub>(result, a, b);
 }
 
 bool exactProduct(Rational& result, const Rational& a, const Rational& b) {
-    if (a.isInteger() && b.isInteger()) {
-        fmpz_mul(result.numerator(), a.numerator(), b.numerator());
-        fmpz_one(result.denominator());
-    } else {
-        fmpq_mul(result.get(), a.get(), b.get());
-    }
-    return fitsExactly(result);
+    return exactArithmetic<fmpz_mul, fmpq_mul>(result, a, b);
 }
 
 bool exactQuotient(Rational& result, const Rational& a, const Rational& b) {
