@@ -43,6 +43,20 @@ struct StepOutcome {
     ErrorCode error = ErrorCode::None;
 };
 
+// The outcomes a function's definition returns.
+inline StepOutcome done() {
+    return {};
+}
+inline StepOutcome fail(ErrorCode error) {
+    return {StepOutcome::Verdict::Failed, error};
+}
+inline StepOutcome undecided() {
+    return {StepOutcome::Verdict::Undecided, ErrorCode::None};
+}
+// A result beyond the limits of magnitude, not computed: the ball around 0 below them, a
+// stand-in the machine reports above them; nothing yet where the magnitude is unknown.
+StepOutcome beyondLimits(arb_struct* result, Magnitude magnitude);
+
 // An operand: its ball, and its exact value where it is a value the compiler knew.
 struct Argument {
     const arb_struct* ball;
