@@ -71,7 +71,8 @@ bool roundsBeyondLargest(const KnownValue& value) {
     for (const slong bits : precisionLadder) {
         toBall(ball.get(), value, bits, scratch.get());
         double nearest = 0;
-        if (nearestDouble(ball.get(), nearest)) {
+        if (nearestDouble(ball.get(), nearest) ||
+            (bits == precisionLimit && nearestDoubleOfTie(ball.get(), nearest))) {
             return std::isinf(nearest);
         }
     }
@@ -624,7 +625,13 @@ Operand Parser::decimal(const Token& number, const fmpz* mantissa, std::int64_t 
     if (fmpz_is_zero(mantissa)) {
         return known(Rational(), number.start, end, true);
     }
-    const auto digits = static_cast<std::int64_t>(fmpz_sizeinbase(mantissa, 10));
+    // FLINT's count of digits may be one too many; at the limit that one must be known.
+    auto digits = static_cast<std::int64_t>(fmpz_sizeinbase(mantissa, 10));
+    if (exponent + digits - 1 == literalExponentLimit + 1) {
+        Integer power;
+        fmpz_ui_pow_ui(power.get(), 10, static_cast<ulong>(digits - 1));
+        digits -= fmpz_cmpabs(mantissa, power.get()) < 0 ? 1 : 0;
+    }
     const std::int64_t leading = exponent + digits - 1;
     if (leading > literalExponentLimit) {
         fail(ErrorCode::NumberTooLarge, number);

@@ -206,10 +206,9 @@ bool exactChoice(Rational& result, const Rational& n, const Rational& k, bool pe
     }
     const ulong whole = fmpz_get_ui(n.numerator());
     const ulong chosen = fmpz_get_ui(k.numerator());
-    const double bits = factorialBits(static_cast<double>(whole)) -
-                        factorialBits(static_cast<double>(whole - chosen)) -
-                        (permutations ? 0 : factorialBits(static_cast<double>(chosen)));
-    if (bits > exactBits) {
+    // C(n, k) < n^min(k, n - k) and n!/(n-k)! < n^k: an exact bound on the result's bits.
+    const ulong grows = permutations ? chosen : std::min(chosen, whole - chosen);
+    if (static_cast<double>(grows) * static_cast<double>(fmpz_bits(n.numerator())) > exactBits) {
         return false;
     }
     if (permutations) {

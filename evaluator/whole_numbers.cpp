@@ -216,6 +216,34 @@ double log2Factorial(double n) {
     return std::lgamma(n + 1) / std::log(2.0);
 }
 
+// Where C(n, k), or n!/(n-k)!, lies against the limits of magnitude. It is below n^m, m the
+// smaller of k and n - k (k for n!/(n-k)!), which settles most; otherwise its logarithm, a
+// difference of log-gamma values, is worked out in balls wide enough for n's bits: in doubles
+// the difference of two values near n ln n would be lost.
+Magnitude magnitudeOfChoice(const fmpz* n, const fmpz* k, const fmpz* other, const fmpz* grows,
+                            bool permutations) {
+    if (fmpz_get_d(grows) * static_cast<double>(fmpz_bits(n)) <
+        static_cast<double>(magnitudeLimit) / 2) {
+        return Magnitude::Within;
+    }
+    const slong bits = static_cast<slong>(fmpz_bits(n)) + 64;
+    const auto logGammaOfNext = [bits](arb_struct* value, const fmpz* x) {
+        arb_set_fmpz(value, x);
+        arb_add_ui(value, value, 1, bits);
+        arb_lgamma(value, value, bits);
+    };
+    Ball logarithm;
+    Ball term;
+    logGammaOfNext(logarithm.get(), n);
+    logGammaOfNext(term.get(), other);
+    arb_sub(logarithm.get(), logarithm.get(), term.get(), bits);
+    if (!permutations) {
+        logGammaOfNext(term.get(), k);
+        arb_sub(logarithm.get(), logarithm.get(), term.get(), bits);
+    }
+    return magnitudeOfExponential(logarithm.get());
+}
+
 // C(n, k), or n!/(n-k)! with permutations, for whole n and 0 <= k <= n.
 StepOutcome choiceFunction(arb_struct* result, const Argument* x, const Context& context,
                            bool permutations) {
@@ -234,15 +262,16 @@ StepOutcome choiceFunction(arb_struct* result, const Argument* x, const Context&
     Integer other;
     fmpz_sub(other.get(), n.get(), k.get());
     const fmpz* smaller = fmpz_cmp(other.get(), k.get()) < 0 ? other.get() : k.get();
-    const double bits =
-        fmpz_bits(n.get()) > 1000
-            ? fmpz_get_d(permutations ? k.get() : smaller) * static_cast<double>(fmpz_bits(n.get()))
-            : log2Factorial(fmpz_get_d(n.get())) - log2Factorial(fmpz_get_d(other.get())) -
-                  (permutations ? 0 : log2Factorial(fmpz_get_d(k.get())));
-    if (!(bits < static_cast<double>(magnitudeLimit))) {
+    const fmpz* grows = permutations ? k.get() : smaller;
+    if (const Magnitude magnitude = magnitudeOfChoice(n.get(), k.get(), other.get(), grows,
+                                                      permutations);
+        magnitude != Magnitude::Within) {
+        return beyondLimits(result, magnitude);
+    }
+    // Within the limits C(n, m) >= 2^m and n!/(n-k)! >= k!, so m and k are well below 2^32.
+    if (!fmpz_abs_fits_ui(grows) || !fmpz_abs_fits_ui(smaller)) {
         return beyondLimits(result, Magnitude::TooLarge);
     }
-    // Within the limits of magnitude, the smaller of k and n - k is below 2^31.
     const slong bitsOfWork = context.precision.bits;
     if (fmpz_abs_fits_ui(n.get())) {
         arb_bin_uiui(result, fmpz_get_ui(n.get()), fmpz_get_ui(smaller), bitsOfWork);

@@ -265,6 +265,8 @@ constexpr Failing evaluationErrors[] = {
     {u"gamma(1e300)", Radians, ErrorCode::ResultTooLarge, 1},
     {u"171!", Radians, ErrorCode::ResultTooLarge, 4},
     {u"ncr(1e9, 5e8)", Radians, ErrorCode::ResultTooLarge, 1},
+    {u"ncr(2^999+2^945, 2^944)", Radians, ErrorCode::ResultTooLarge, 1},
+    {u"npr(2^999+2^945, 2^944+1)", Radians, ErrorCode::ResultTooLarge, 1},
     {u"cosh(1e6)", Radians, ErrorCode::ResultTooLarge, 1},
 
     {u"(-3)!", Radians, ErrorCode::FactorialOfNegativeInteger, 5},

@@ -125,6 +125,10 @@ std::vector<LongText> longTexts() {
         {"long superscript", filled(u"1", u"\u00B2", u""), " 1", {}}, // 1 to a 32,766-digit power
         {"grouped digits", filled(u"1", u"\u20090", u""), nullptr, ErrorCode::NumberTooLarge, 1},
         // The value is 10^1638300, which only the result may not be: at the last operation.
+        // Alone, a literal too long to hold exactly that lies at the midpoint between the
+        // largest double and 2^1024, which rounds to infinity.
+        {"midpoint literal", filled(u"179769313486231580793728971405303415079934132710037826936173778980444968292764750946649017977587207096330286416692887910946555547851940402630657488671505820681908902000708383676273854845817711531764475730270069855571366959622842914819860834936475292719074168444365510704342711559699508093042880177904174497792.", u"0", u""), nullptr,
+         ErrorCode::NumberTooLarge, 1},
         {"overflowing product", filled(u"1e300", u"*1e300", u""), nullptr,
          ErrorCode::ResultTooLarge, 32760},
     };

@@ -243,6 +243,9 @@ constexpr Shown namesAndFunctions[] = {
     {u"npr(5, 2)", Radians, " 20"},
     {u"npr(10, 5)", Radians, " 30240"},
     {u"npr(5, 0)", Radians, " 1"},
+    {u"ncr(2^100, 1)", Radians, " 1.26765060022823e+30"}, // n - k not a double apart from n
+    {u"npr(2^100, 2)", Radians, " 1.60693804425899e+60"},
+    {u"ncr(2^100, 2^16)/ncr(2^100, 2^16)", Radians, " 1"},
     {u"log2(8)", Radians, " 3"},
     {u"log2(0.125)", Radians, "-3"},
     {u"log2(10)", Radians, " 3.32192809488736"},
@@ -373,6 +376,7 @@ constexpr Shown exactAnswers[] = {
     {u"(-2)^(1/101)", Radians, "-1.00688644664575"},
     {u"log10(1e-400)", Radians, "-400"},
     {u"1/1e-300", Radians, " 1e+300"},
+    {u"99999999999999999999e299999981/1e299999990", Radians, " 100000000000"}, // at the limit
 };
 // Angles in degrees and grads are reduced exactly before any rounding, so quarter turns and
 // the common angles show what a hand calculator shows.
