@@ -46,7 +46,7 @@ bool exactWholePower(Rational& result, const Rational& base, const fmpz* n) {
         return false;
     }
     const slong power = fmpz_get_si(n);
-    const auto magnitude = static_cast<double>(power < 0 ? -power : power);
+    const double magnitude = std::fabs(fmpz_get_d(n)); // -power overflows for the smallest slong
     const auto widest =
         static_cast<double>(std::max(fmpz_bits(base.numerator()), fmpz_bits(base.denominator())));
     if (widest * magnitude > static_cast<double>(exactBits) + 1) {

@@ -364,6 +364,7 @@ constexpr Shown exactAnswers[] = {
     {u"exp(-1e6)", Radians, " 0"},
     {u"2*exp(-10^9)", Radians, " 0"}, // below the smallest magnitude: the ball around 0
     {u"1+0.5^(10^10)", Radians, " 1"},
+    {u"2^-2^63", Radians, " 0"}, // an exponent of the smallest 64-bit integer
     {u"exp(1e6)/exp(1e6-1)", Radians, " 2.71828182845905"},
     {u"1e-400", Radians, " 0"},
     {u"-1e-99999999999", Radians, " 0"}, // below every limit, alone
