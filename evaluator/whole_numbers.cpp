@@ -263,8 +263,8 @@ StepOutcome choiceFunction(arb_struct* result, const Argument* x, const Context&
     fmpz_sub(other.get(), n.get(), k.get());
     const fmpz* smaller = fmpz_cmp(other.get(), k.get()) < 0 ? other.get() : k.get();
     const fmpz* grows = permutations ? k.get() : smaller;
-    if (const Magnitude magnitude = magnitudeOfChoice(n.get(), k.get(), other.get(), grows,
-                                                      permutations);
+    if (const Magnitude magnitude =
+            magnitudeOfChoice(n.get(), k.get(), other.get(), grows, permutations);
         magnitude != Magnitude::Within) {
         return beyondLimits(result, magnitude);
     }

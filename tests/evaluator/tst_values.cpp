@@ -9,8 +9,8 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <limits>
 #include <mpfr.h>
 #include <optional>
@@ -500,7 +500,8 @@ TEST(Values, HelpNamesEveryFunctionAndMessage) {
         EXPECT_NE(help.find(std::string(function.name)), std::string::npos) << function.name;
     }
     for (const vexa::ErrorEntry& entry : vexa::errorTable()) {
-        if (entry.kind == vexa::ErrorKind::AtPlace || entry.code == vexa::ErrorCode::NothingToCompute) {
+        if (entry.kind == vexa::ErrorKind::AtPlace ||
+            entry.code == vexa::ErrorCode::NothingToCompute) {
             const std::string description(entry.description.begin(), entry.description.end());
             EXPECT_NE(help.find(description), std::string::npos) << description;
         }
