@@ -34,6 +34,9 @@ void Desktop::showTextFile(QWidget* owner, const QString& path) {
     window->setObjectName("helpText");
     window->setWindowTitle(QFileInfo(path).fileName());
     window->setReadOnly(true);
+    // A caret that the arrows move, so that a screen reader reads the help line by line;
+    // read-only alone leaves the arrows only scrolling, and nothing is heard past the first line.
+    window->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     // The help lines its columns up with blanks.
     window->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     window->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -101,7 +101,7 @@ private:
     void appendToExpression(QLatin1StringView tail);
     // Steps 2 to 7 of EvaluateExpression with their failure section (eval/).
     void evaluateSteps(const QString& expr);
-    void announceOutcome(const QString& textBefore);
+    void announceOutcome();
     // Runs one handler as the event loop would: a failure it does not handle ends here.
     template <typename F> void deliver(F&& handler) noexcept;
 

@@ -59,9 +59,8 @@ void Form1::EvaluateExpression(const QString& expr) {
     if (expr.isEmpty()) {
         return;
     }
-    const QString textBefore = ExpressionCombo->currentText();
     evaluateSteps(expr);
-    announceOutcome(textBefore);
+    announceOutcome();
 }
 
 void Form1::evaluateSteps(const QString& expr) {
@@ -119,14 +118,14 @@ void Form1::evaluateSteps(const QString& expr) {
 }
 
 // A screen reader hears the outcome: the message after a failure, the result after a success.
-// It reads a new text of the focused box by itself, so that one is not said twice.
-void Form1::announceOutcome(const QString& textBefore) {
+// It reads the focused box's text by itself whenever the box is given one, the same text
+// included, so that one is not said twice.
+void Form1::announceOutcome() {
     const QString message = Status->text();
-    const QString text = ExpressionCombo->currentText();
     if (!message.isEmpty()) {
         desktop_->announce(this, message);
-    } else if (!ExpressionCombo->hasFocus() || text == textBefore) {
-        desktop_->announce(this, text);
+    } else if (!ExpressionCombo->hasFocus()) {
+        desktop_->announce(this, ExpressionCombo->currentText());
     }
 }
 
